@@ -1,0 +1,20 @@
+#pragma once
+// Every text that goes into a page or a page statement goes through one of these, so that no
+// label, name or file line can break a page or run script of its own.
+#include <string>
+#include <string_view>
+
+namespace tolvex {
+
+// 'text' as a single-quoted script literal: quote, text with ' and \ preceded by \, quote;
+// line breaks become \n / \r escapes, U+2028/2029 are escaped, and "</" becomes "<\/" so the
+// literal can never close a <script> element.
+std::string quote_single(std::string_view text);
+// The same with double quotes (" and \ escaped).
+std::string quote_double(std::string_view text);
+
+// True when text is a decimal number as a page statement may carry it: optional blanks,
+// optional sign, digits with at most one '.', optional exponent, optional blanks.
+bool is_plain_number(std::string_view text);
+
+}  // namespace tolvex

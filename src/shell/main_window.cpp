@@ -1,0 +1,2 @@
+#include "shell/main_window.h"
+namespace tolvex { MainWindow::MainWindow() {} }

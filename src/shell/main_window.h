@@ -1,0 +1,10 @@
+#pragma once
+#include <QMainWindow>
+
+namespace tolvex {
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+ public:
+  MainWindow();
+};
+}  // namespace tolvex

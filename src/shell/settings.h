@@ -1,0 +1,72 @@
+#pragma once
+// The program's settings as CONFIG.INI holds them, with the three operations on the file:
+// load at start-up, save preferences at close, save configuration from the configuration window.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/ini_file.h"
+
+namespace tolvex {
+
+// How the pages reach a map: our own Leaflet-based provider ("osm") or Google's API ("google").
+// Section MAPAS of CONFIG.INI; read at start-up, never written by the program.
+struct MapSettings {
+  std::string proveedor = "osm";  // "osm" or "google"; "google" by default only when a key is set
+  std::string clave;              // Google Maps key
+  std::string google_js;          // address of the Google Maps script, key appended by the page builder
+  std::string teselas_normal;     // tile address templates with {z} {x} {y}
+  std::string teselas_satelite;
+  std::string teselas_hibrido;    // labels drawn over the satellite tiles
+  std::string teselas_relieve;
+  std::string skyvector;          // host of the chart service scripts
+  std::string marca_naranja;      // 20 x 20 marker images (VFR points, route start, route end)
+  std::string marca_azul;
+  std::string marca_roja;
+};
+
+struct Settings {
+  // INICIO
+  std::int32_t mapsize = 0;
+  bool MapaSK = false;
+  bool Sonidos = true;
+  bool auto_ = false;  // follow mode ("auto" is a C++ keyword)
+  std::int32_t puerto = 8090;
+  std::string dirip = "127.0.0.1";
+  std::string intervalorgm = "10";
+  std::int32_t intervalo_ms = 10000;
+  bool iocpserver = false;
+  bool debug = false;
+  bool puntosvfr = false;
+  bool xplane = false;
+  bool lespaciosaereos = false;
+  // RUTA
+  std::int32_t ruta_ancho = 4;
+  std::int32_t ruta_color = 10;
+  std::string ruta_trans = "1";
+  bool ruta_visible = false;
+  std::string velo = "120";
+  std::string cons = "12,5";
+  // RUTADIN
+  std::int32_t rutadin_ancho = 4;
+  std::int32_t rutadin_color = 10;
+  std::string rutadin_trans = "1";
+  // MAPAS
+  MapSettings maps;
+};
+
+// Reads every key in the documented order. `notes` receives one Spanish line per value that
+// could not be converted and fell back to its default (for the diagnostic log).
+Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
+
+// INTERVALO text -> milliseconds ("#0" rounding of seconds * 1000); either separator accepted.
+// Returns nullopt-like -1 when the text is not a number.
+std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator);
+
+// Close-time save: the preference keys in their documented order, then flush().
+void save_preferences(IniFile& ini, const Settings& s);
+
+// Configuration-window save (tipog 1..4), then flush().
+void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);
+
+}  // namespace tolvex

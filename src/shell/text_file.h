@@ -1,0 +1,40 @@
+#pragma once
+// Text files of the program folder. Inside the program text is UTF-8; on disk a file read is
+// taken as UTF-8 when its bytes are valid UTF-8 (a byte-order mark is dropped), else as
+// Windows-1252. Writes are UTF-8 on Linux and Windows-1252 on Windows, and atomic.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvex {
+
+enum class TextEncoding { Utf8, Windows1252 };
+
+// Raw bytes of a file; throws std::runtime_error (Spanish message naming the file) when it
+// exists but cannot be read. Returns std::nullopt-like empty + false through `exists`.
+bool file_exists(const std::string& path);
+std::string read_file_bytes(const std::string& path);
+
+// Bytes as they lie on disk -> UTF-8 text (BOM dropped, Windows-1252 when not valid UTF-8).
+std::string decode_text(std::string_view bytes);
+// UTF-8 text -> bytes for disk in the given encoding (characters Windows-1252 lacks become '?').
+std::string encode_text(std::string_view utf8, TextEncoding encoding);
+TextEncoding platform_text_encoding();
+
+// Reads and decodes a whole text file; throws std::runtime_error when it cannot be read.
+std::string read_text_file(const std::string& path);
+
+// Lines ended by CR LF, LF or a lone CR; the line break is not part of the line; a last line
+// without a break still counts, a final break does not start an empty line.
+std::vector<std::string_view> split_lines(std::string_view text);
+
+// Writes bytes to a temporary file beside `path`, flushes it and renames it over `path`, so a
+// crash never leaves half a file. Throws std::runtime_error on failure (the old file stays).
+void write_file_atomically(const std::string& path, std::string_view bytes);
+
+// Appends bytes to a file, creating it when missing; returns false on failure, never throws.
+bool append_to_file(const std::string& path, std::string_view bytes);
+
+bool delete_file(const std::string& path);
+
+}  // namespace tolvex

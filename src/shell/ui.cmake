@@ -1,0 +1,3 @@
+tolvex_ui_sources(shell
+  main_window.cpp
+)

@@ -15,11 +15,12 @@ namespace tolvex {
 std::string format_pattern(double value, std::string_view pattern, char decimal_separator);
 
 // General form: 15 significant digits, trailing zeros dropped, exponent only below 0.00001
-// in magnitude (e.g. "1E-6" style as Delphi writes it: "1E-6"), decimal separator as given.
+// or from 1E15 up in magnitude ("1E-6", "1,5E-7", "1E15": no '+', no leading zeros),
+// decimal separator as given. 0 gives "0".
 std::string format_general(double value, char decimal_separator);
 
 // Whole text must be a decimal number (optional sign, digits, at most one separator,
-// blanks around allowed). No grouping, no exponent unless allow_exponent.
+// blanks around allowed): "2,5", "-3", ",5", "5,". No grouping, no exponent, nothing else.
 std::optional<double> parse_decimal(std::string_view text, char decimal_separator);
 
 // Accepts either '.' or ',' as the decimal separator (never both).

@@ -11,7 +11,7 @@ namespace tolvex {
 enum class TextEncoding { Utf8, Windows1252 };
 
 // Raw bytes of a file; throws std::runtime_error (Spanish message naming the file) when it
-// exists but cannot be read. Returns std::nullopt-like empty + false through `exists`.
+// cannot be read (missing, a folder, no permission). Paths are UTF-8.
 bool file_exists(const std::string& path);
 std::string read_file_bytes(const std::string& path);
 
@@ -20,6 +20,8 @@ std::string decode_text(std::string_view bytes);
 // UTF-8 text -> bytes for disk in the given encoding (characters Windows-1252 lacks become '?').
 std::string encode_text(std::string_view utf8, TextEncoding encoding);
 TextEncoding platform_text_encoding();
+// Strict UTF-8 check (no overlong forms, no surrogates, nothing above U+10FFFF).
+bool is_utf8(std::string_view bytes);
 
 // Reads and decodes a whole text file; throws std::runtime_error when it cannot be read.
 std::string read_text_file(const std::string& path);
@@ -29,12 +31,14 @@ std::string read_text_file(const std::string& path);
 std::vector<std::string_view> split_lines(std::string_view text);
 
 // Writes bytes to a temporary file beside `path`, flushes it and renames it over `path`, so a
-// crash never leaves half a file. Throws std::runtime_error on failure (the old file stays).
+// crash never leaves half a file. Throws std::runtime_error ("No se ha podido escribir el
+// fichero <path>") on failure; the old file stays as it was and no temporary file is left.
 void write_file_atomically(const std::string& path, std::string_view bytes);
 
 // Appends bytes to a file, creating it when missing; returns false on failure, never throws.
 bool append_to_file(const std::string& path, std::string_view bytes);
 
+// True when a file was removed.
 bool delete_file(const std::string& path);
 
 }  // namespace tolvex

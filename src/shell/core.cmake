@@ -1,0 +1,4 @@
+tolvex_core_library(shell SOURCES
+  number_format.cpp
+  text_file.cpp
+)

@@ -1,5 +1,7 @@
 # Page templates, built into the program as string constants.
 set(TOLVEX_PAGE_TEMPLATES
+  main_page.html
+  chart_page.html
 )
 # Page scripts and libraries the pages load from the program folder.
 set(TOLVEX_PAGE_SCRIPTS

@@ -1,0 +1,5 @@
+tolvex_core_library(overlays DEPENDS tolvex_shell_core tolvex_map_core SOURCES
+  airspace_catalogue.cpp
+  airspace_drawing.cpp
+  vfr_points.cpp
+)

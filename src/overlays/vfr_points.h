@@ -1,0 +1,17 @@
+#pragma once
+// VFR reporting points (PuntosVFR.txt) as the marker statements of a map page.
+#include <string>
+#include <string_view>
+
+namespace tolvex {
+
+// Statements for the text of a points file ("label|latitude|longitude" per line, comma or point
+// as decimal separator), one per accepted line, each ended by CR LF. Lines that do not hold a
+// label and two numbers, or whose point lies outside -90..90 / -180..180, are skipped.
+std::string build_vfr_statements(std::string_view text);
+
+// The same for <folder>PuntosVFR.txt, read afresh; empty when the file does not exist. An
+// existing file that cannot be read throws std::runtime_error.
+std::string load_vfr_statements(const std::string& folder);
+
+}  // namespace tolvex

@@ -196,6 +196,11 @@ std::string decode_text(std::string_view bytes) {
   return cp1252_to_utf8(bytes);
 }
 
+std::string decode_bytes(std::string_view bytes, TextEncoding encoding) {
+  if (encoding == TextEncoding::Utf8) return std::string(bytes);
+  return cp1252_to_utf8(bytes);
+}
+
 std::string encode_text(std::string_view utf8, TextEncoding encoding) {
   if (encoding == TextEncoding::Utf8) return std::string(utf8);
   return utf8_to_cp1252(utf8);

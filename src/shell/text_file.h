@@ -17,6 +17,8 @@ std::string read_file_bytes(const std::string& path);
 
 // Bytes as they lie on disk -> UTF-8 text (BOM dropped, Windows-1252 when not valid UTF-8).
 std::string decode_text(std::string_view bytes);
+// Bytes known to be in `encoding` -> UTF-8 (no detection, BOM kept).
+std::string decode_bytes(std::string_view bytes, TextEncoding encoding);
 // UTF-8 text -> bytes for disk in the given encoding (characters Windows-1252 lacks become '?').
 std::string encode_text(std::string_view utf8, TextEncoding encoding);
 TextEncoding platform_text_encoding();

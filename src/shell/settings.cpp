@@ -1,0 +1,178 @@
+#include "shell/settings.h"
+
+#include <limits>
+
+#include "shell/number_format.h"
+
+namespace tolvex {
+namespace {
+
+constexpr std::string_view kInicio = "INICIO";
+constexpr std::string_view kRuta = "RUTA";
+constexpr std::string_view kRutaDin = "RUTADIN";
+constexpr std::string_view kMapas = "MAPAS";
+
+void note(std::vector<std::string>* notes, std::string text) {
+  if (notes) notes->push_back(std::move(text));
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+bool read_switch(const IniFile& ini, std::string_view section, std::string_view key, std::string_view def) {
+  return ini.read_string(section, key, def) == "S";
+}
+
+// Integer with a default; a present but unusable value falls back and leaves a note.
+std::int32_t read_int_noted(const IniFile& ini, std::string_view section, std::string_view key,
+                            std::int32_t def, std::vector<std::string>* notes) {
+  if (!ini.has_key(section, key)) return def;
+  const std::string text = ini.read_string(section, key, "");
+  if (auto value = parse_int32(text)) return *value;
+  note(notes, std::string(key) + " de la sección " + std::string(section) + " no es un número entero (" +
+                  quoted(text) + "); se usa " + std::to_string(def));
+  return def;
+}
+
+std::string lower_ascii(std::string text) {
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return text;
+}
+
+const char* sn(bool on) { return on ? "S" : "N"; }
+
+void write_route_style(IniFile& ini, std::string_view section, std::int32_t ancho, std::int32_t color,
+                       const std::string& trans) {
+  ini.write_integer(section, "ANCHO", ancho);
+  ini.write_integer(section, "COLOR", color);
+  ini.write_string(section, "TRANS", trans);
+}
+
+}  // namespace
+
+std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator) {
+  // The configuration window stores a fraction with a comma whatever the locale, so the
+  // other separator is accepted too.
+  std::optional<double> seconds = parse_decimal(text, decimal_separator);
+  if (!seconds) seconds = parse_decimal_any(text);
+  if (!seconds || !(*seconds > 0)) return -1;
+  const double ms = *seconds * 1000.0;
+  if (ms > static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0) return -1;
+  const auto rounded = parse_int32(format_pattern(ms, "#0", '.'));
+  if (!rounded || *rounded < 1) return -1;
+  return *rounded;
+}
+
+Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes) {
+  Settings s;
+  // INICIO, in the documented order.
+  s.mapsize = read_int_noted(ini, kInicio, "SIZE", 0, notes);
+  if (s.mapsize < 0 || s.mapsize > 3) {
+    note(notes, "SIZE fuera de 0..3 (" + std::to_string(s.mapsize) + "); se usa 0");
+    s.mapsize = 0;
+  }
+  s.MapaSK = read_switch(ini, kInicio, "TIPOMAPA", "N");
+  // The chart service never runs in the adjustable window.
+  if (s.mapsize == 3) s.MapaSK = false;
+  s.Sonidos = read_switch(ini, kInicio, "SONIDOS", "S");
+  s.auto_ = read_switch(ini, kInicio, "AUTOMAT", "N");
+
+  const std::string puerto = ini.read_string(kInicio, "PUERTO", "8090");
+  const auto port = parse_int32(puerto);
+  if (port && *port >= 1 && *port <= 65535) {
+    s.puerto = *port;
+  } else {
+    s.puerto = 8090;
+    note(notes, "PUERTO no válido en CONFIG.INI (" + quoted(puerto) + "); se usa 8090");
+  }
+  s.dirip = ini.read_string(kInicio, "DIRIP", "127.0.0.1");
+
+  s.intervalorgm = ini.read_string(kInicio, "INTERVALO", "10");
+  s.intervalo_ms = interval_ms_from_text(s.intervalorgm, decimal_separator);
+  if (s.intervalo_ms < 0) {
+    note(notes, "INTERVALO no válido en CONFIG.INI (" + quoted(s.intervalorgm) + "); se usa 10");
+    s.intervalorgm = "10";
+    s.intervalo_ms = 10000;
+  }
+
+  s.iocpserver = ini.read_string(kInicio, "TIPOCONEXION", "F") == "I";
+  s.debug = read_switch(ini, kInicio, "DEBUG", "N");
+  s.puntosvfr = read_switch(ini, kInicio, "PUNTOSVFR", "N");
+  s.xplane = read_switch(ini, kInicio, "XPLANE", "N");
+  s.lespaciosaereos = read_switch(ini, kInicio, "VERAIRSPACES", "N");
+
+  s.ruta_ancho = read_int_noted(ini, kRuta, "ANCHO", 4, notes);
+  s.ruta_color = read_int_noted(ini, kRuta, "COLOR", 10, notes);
+  s.ruta_trans = ini.read_string(kRuta, "TRANS", "1");
+  s.ruta_visible = read_switch(ini, kRuta, "VIS", "N");
+
+  s.rutadin_ancho = read_int_noted(ini, kRutaDin, "ANCHO", 4, notes);
+  s.rutadin_color = read_int_noted(ini, kRutaDin, "COLOR", 10, notes);
+  s.rutadin_trans = ini.read_string(kRutaDin, "TRANS", "1");
+
+  s.velo = ini.read_string(kRuta, "VELOCIDAD", "120");
+  s.cons = ini.read_string(kRuta, "CONSUMO", "12,5");
+
+  MapSettings& m = s.maps;
+  m.clave = ini.read_string(kMapas, "CLAVE", "");
+  const std::string proveedor = lower_ascii(ini.read_string(kMapas, "PROVEEDOR", ""));
+  if (proveedor == "osm" || proveedor == "google") {
+    m.proveedor = proveedor;
+  } else {
+    m.proveedor = m.clave.empty() ? "osm" : "google";
+    if (!proveedor.empty())
+      note(notes, "PROVEEDOR no válido en CONFIG.INI (" + quoted(proveedor) + "); se usa " + m.proveedor);
+  }
+  m.google_js = ini.read_string(kMapas, "GOOGLEJS",
+                                "https://maps.googleapis.com/maps/api/js?v=3&sensor=false&libraries=geometry");
+  m.teselas_normal = ini.read_string(kMapas, "TESELAS", "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
+  m.teselas_satelite = ini.read_string(
+      kMapas, "TESELASSAT",
+      "https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}");
+  m.teselas_hibrido = ini.read_string(kMapas, "TESELASHIB",
+                                      "https://server.arcgisonline.com/ArcGIS/rest/services/Reference/"
+                                      "World_Boundaries_and_Places/MapServer/tile/{z}/{y}/{x}");
+  m.teselas_relieve = ini.read_string(kMapas, "TESELASREL", "https://tile.opentopomap.org/{z}/{x}/{y}.png");
+  m.skyvector = ini.read_string(kMapas, "SKYVECTOR", "skyvector.com");
+  m.marca_naranja = ini.read_string(kMapas, "MARCANARANJA", "mm_20_orange.png");
+  m.marca_azul = ini.read_string(kMapas, "MARCAAZUL", "mm_20_blue.png");
+  m.marca_roja = ini.read_string(kMapas, "MARCAROJA", "mm_20_red.png");
+  return s;
+}
+
+void save_preferences(IniFile& ini, const Settings& s) {
+  ini.write_string(kInicio, "TIPOMAPA", sn(s.MapaSK));
+  ini.write_string(kInicio, "SONIDOS", sn(s.Sonidos));
+  ini.write_string(kInicio, "AUTOMAT", sn(s.auto_));
+  ini.write_string(kInicio, "PUNTOSVFR", sn(s.puntosvfr));
+  ini.write_string(kInicio, "XPLANE", sn(s.xplane));
+  write_route_style(ini, kRuta, s.ruta_ancho, s.ruta_color, s.ruta_trans);
+  ini.write_string(kRuta, "VIS", sn(s.ruta_visible));
+  write_route_style(ini, kRutaDin, s.rutadin_ancho, s.rutadin_color, s.rutadin_trans);
+  // A blank field in the route editor keeps what the file holds.
+  if (const auto velo = trim(s.velo); !velo.empty()) ini.write_string(kRuta, "VELOCIDAD", velo);
+  if (const auto cons = trim(s.cons); !cons.empty()) ini.write_string(kRuta, "CONSUMO", cons);
+  ini.flush();
+}
+
+void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
+  ini.write_string(kInicio, "TIPOCONEXION", s.iocpserver ? "I" : "F");
+  ini.write_integer(kInicio, "PUERTO", s.puerto);
+  ini.write_string(kInicio, "DIRIP", s.dirip);
+  ini.write_string(kInicio, "TIPOMAPA", sn(s.MapaSK));
+  ini.write_string(kInicio, "SONIDOS", sn(s.Sonidos));
+  ini.write_string(kInicio, "AUTOMAT", sn(s.auto_));
+  ini.write_string(kInicio, "PUNTOSVFR", sn(s.puntosvfr));
+  if (s.xplane) ini.write_string(kInicio, "XPLANE", "S");
+  else ini.delete_key(kInicio, "XPLANE");
+  ini.write_string(kInicio, "VERAIRSPACES", sn(s.lespaciosaereos));
+  write_route_style(ini, kRutaDin, s.rutadin_ancho, s.rutadin_color, s.rutadin_trans);
+  write_route_style(ini, kRuta, s.ruta_ancho, s.ruta_color, s.ruta_trans);
+  ini.write_string(kRuta, "VIS", sn(s.ruta_visible));
+  ini.write_integer(kInicio, "SIZE", s.mapsize);
+  ini.write_integer(kInicio, "TIPOG", tipog);
+  ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
+  ini.flush();
+}
+
+}  // namespace tolvex

@@ -23,21 +23,36 @@ std::string keyword_value(std::string_view line) {
   return std::string(trim(line.substr(3)));
 }
 
+// Calls f(line) for each line, with the line breaks of split_lines (CR LF, LF or a lone CR; a
+// final break starts no empty line), without building a vector of a large file's lines.
+template <typename F>
+void for_each_line(std::string_view text, F&& f) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* q = p;
+    while (q < end && *q != '\n' && *q != '\r') ++q;
+    f(std::string_view(p, static_cast<std::size_t>(q - p)));
+    if (q < end) q += (*q == '\r' && q + 1 < end && q[1] == '\n') ? 2 : 1;
+    p = q;
+  }
+}
+
 }  // namespace
 
 AirspaceCatalogue parse_airspaces(std::string_view text) {
   AirspaceCatalogue catalogue;
-  for (std::string_view line : split_lines(text)) {
+  for_each_line(text, [&catalogue](std::string_view line) {
     // Classified as read: a leading blank or lower case makes it a drawing line.
-    if (!line.empty() && line.front() == '*') continue;
-    if (is_blank_line(line)) continue;
+    if (!line.empty() && line.front() == '*') return;
+    if (is_blank_line(line)) return;
     if (line.starts_with("AC")) {
       TAirSpace record;
       record.AC = keyword_value(line);
       catalogue.push_back(std::move(record));
-      continue;
+      return;
     }
-    if (catalogue.empty()) continue;  // nothing before the first record belongs anywhere
+    if (catalogue.empty()) return;  // nothing before the first record belongs anywhere
     TAirSpace& current = catalogue.back();
     if (line.starts_with("AN")) {
       current.AN = keyword_value(line);
@@ -48,9 +63,10 @@ AirspaceCatalogue parse_airspaces(std::string_view text) {
     } else if (line.starts_with("SP")) {
       current.SP = keyword_value(line);
     } else {
+      if (current.dibujos.empty()) current.dibujos.reserve(16);
       current.dibujos.emplace_back(trim(line));
     }
-  }
+  });
   return catalogue;
 }
 

@@ -60,6 +60,19 @@ TEST(AirspaceFile, LinesAreClassifiedAsRead) {
   }
 }
 
+TEST(AirspaceFile, LineBreaksAsInEveryTextFile) {
+  // Each drawing line of the record below is one line of the file, whatever break ends it.
+  const std::vector<std::string> texts = {
+      "AC R\nDP 1\nDP 2\nDP 3", "AC R\r\nDP 1\r\nDP 2\r\nDP 3\r\n", "AC R\rDP 1\rDP 2\rDP 3\r",
+      "AC R\r\nDP 1\rDP 2\nDP 3\n", "AC R\n\r\nDP 1\n\n\rDP 2\r\rDP 3",
+  };
+  for (const std::string& text : texts) {
+    const AirspaceCatalogue catalogue = parse_airspaces(text);
+    ASSERT_EQ(catalogue.size(), 1u);
+    EXPECT_EQ(catalogue[0].dibujos, (std::vector<std::string>{"DP 1", "DP 2", "DP 3"}));
+  }
+}
+
 TEST(AirspaceFile, WholeRecordInFileOrder) {
   const AirspaceCatalogue catalogue = parse_airspaces(
       "AC R\nAN LED 71\nAH FL 95\nAL SFC\nSP 0,2,AZUL\n"

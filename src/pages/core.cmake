@@ -14,7 +14,8 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -DOUT=${TOLVEX_EMBEDDED_CPP} "-DFILES=${TOLVEX_PAGE_TEMPLATES}"
           -P ${CMAKE_SOURCE_DIR}/cmake/embed_files.cmake
   DEPENDS ${TOLVEX_PAGE_TEMPLATES} ${CMAKE_SOURCE_DIR}/cmake/embed_files.cmake
-  COMMENT "Embedding page templates")
+  COMMENT "Embedding page templates"
+  VERBATIM)
 add_library(tolvex_pages_core STATIC ${TOLVEX_EMBEDDED_CPP})
 target_include_directories(tolvex_pages_core PUBLIC ${CMAKE_SOURCE_DIR}/src)
 list(APPEND TOLVEX_CORE_LIBRARIES tolvex_pages_core)

@@ -1,0 +1,4 @@
+tolvex_ui_sources(map
+  browser_bridge.cpp
+  web_profile_qt.cpp
+)

@@ -1,0 +1,64 @@
+#include "map/web_profile_qt.h"
+
+#include <QHostAddress>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineView>
+
+#include <atomic>
+
+namespace tolvex {
+namespace {
+
+std::atomic<bool> blocked_remote{false};
+
+bool is_local_host(const QString& host) {
+  if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
+  const QHostAddress address(host);
+  return !address.isNull() && address.isLoopback();
+}
+
+class RequestIdentity : public QWebEngineUrlRequestInterceptor {
+ public:
+  using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+  void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+    const QUrl url = info.requestUrl();
+    const QString scheme = url.scheme().toLower();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return;
+    if (blocked_remote.load() && !is_local_host(url.host())) {
+      info.block(true);
+      return;
+    }
+    info.setHttpHeader("User-Agent", kUserAgent);
+    info.setHttpHeader("Referer", kReferer);
+  }
+};
+
+const char kInstalledProperty[] = "tolvex_request_identity";
+
+}  // namespace
+
+void install_request_identity(QWebEngineProfile* profile) {
+  if (!profile || profile->property(kInstalledProperty).toBool()) return;
+  profile->setHttpUserAgent(QString::fromLatin1(kUserAgent));
+  profile->setUrlRequestInterceptor(new RequestIdentity(profile));
+  profile->setProperty(kInstalledProperty, true);
+}
+
+void configure_view(QWebEngineView* view) {
+  if (!view) return;
+  QWebEngineSettings* settings = view->settings();
+  settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  install_request_identity(view->page()->profile());
+}
+
+void set_remote_requests_blocked(bool blocked) { blocked_remote.store(blocked); }
+bool remote_requests_blocked() { return blocked_remote.load(); }
+
+}  // namespace tolvex

@@ -1,0 +1,28 @@
+#pragma once
+// Browser set-up shared by every map window: how requests identify the program to map servers,
+// and what a local page may load.
+#include <QByteArray>
+
+class QWebEngineProfile;
+class QWebEngineView;
+
+namespace tolvex {
+
+// Sent with every web request of the pages; tile servers refuse anonymous clients.
+inline constexpr char kUserAgent[] = "Tolvex/1.0 (mapa movil para simulacion de vuelo)";
+inline constexpr char kReferer[] = "http://localhost/tolvex/";
+
+// Gives the profile's http(s) requests the program's User-Agent and Referer. Installs one
+// interceptor per profile; later calls for the same profile change nothing.
+void install_request_identity(QWebEngineProfile* profile);
+
+// Settings of a new view: scripts on, and its local page may load files beside it and remote
+// map resources. Also installs the request identity on the view's profile.
+void configure_view(QWebEngineView* view);
+
+// Offline mode (tests, demos without network): every http(s) request to a host other than
+// this machine is blocked. Applies to every profile with the identity installed.
+void set_remote_requests_blocked(bool blocked);
+bool remote_requests_blocked();
+
+}  // namespace tolvex

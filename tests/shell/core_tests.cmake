@@ -1,0 +1,5 @@
+tolvex_core_test(shell_core_tests
+  SOURCES
+    shell/number_format_test.cpp
+    shell/text_file_test.cpp
+  LIBS tolvex_shell_core)

@@ -8,7 +8,9 @@ namespace tolvex {
 
 // 'text' as a single-quoted script literal: quote, text with ' and \ preceded by \, quote;
 // line breaks become \n / \r escapes, U+2028/2029 are escaped, and "</" becomes "<\/" so the
-// literal can never close a <script> element.
+// literal can never close a <script> element; "<!--", "]]>" and "##" are broken up with a
+// \u escape too (script parser state, the page's CDATA section, the page's placeholders).
+// Every escape used is also valid JSON, so quote_double serves for JSON data in a page.
 std::string quote_single(std::string_view text);
 // The same with double quotes (" and \ escaped).
 std::string quote_double(std::string_view text);

@@ -1,0 +1,81 @@
+#include "map/view_statements.h"
+
+#include <cmath>
+#include <limits>
+
+#include "map/colour_table.h"
+#include "map/script_escape.h"
+#include "shell/number_format.h"
+
+namespace tolvex {
+
+std::string mueve_avion_statement(double latitud, double longitud, std::int32_t heading, bool follow) {
+  if (!std::isfinite(latitud) || !std::isfinite(longitud)) return {};
+  std::string s = "MueveAvion(";
+  s += format_general(latitud, '.');
+  s += ',';
+  s += format_general(longitud, '.');
+  s += ',';
+  s += std::to_string(heading);
+  s += follow ? ",1);" : ",0);";
+  return s;
+}
+
+std::string map_type_statement(std::int32_t tipogooglemap) {
+  static constexpr std::string_view names[] = {"ROADMAP", "HYBRID", "SATELLITE", "TERRAIN"};
+  if (tipogooglemap < 1 || tipogooglemap > 4) return {};
+  std::string s = "map.setMapTypeId(google.maps.MapTypeId.";
+  s += names[tipogooglemap - 1];
+  s += ");";
+  return s;
+}
+
+RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
+  RoutePointStatements out;
+  int line_number = 0;
+  while (!ruta_ruta.empty()) {
+    ++line_number;
+    const auto lf = ruta_ruta.find('\n');
+    std::string_view line = ruta_ruta.substr(0, lf);
+    ruta_ruta = lf == std::string_view::npos ? std::string_view() : ruta_ruta.substr(lf + 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (trim(line).empty()) continue;
+
+    // Longitude before the first comma, latitude after it.
+    const auto comma = line.find(',');
+    const std::string_view longitude = comma == std::string_view::npos ? std::string_view() : line.substr(0, comma);
+    const std::string_view latitude = comma == std::string_view::npos ? line : line.substr(comma + 1);
+    if (!is_plain_number(latitude) || !is_plain_number(longitude)) {
+      out.skipped_lines.push_back(line_number);
+      continue;
+    }
+    std::string s = "AgregarPunto(";
+    s += latitude;
+    s += ',';
+    s += longitude;
+    s += ')';
+    out.statements.push_back(std::move(s));
+  }
+  return out;
+}
+
+std::string cambiar_linea_statement(std::int32_t ruta_ancho, std::int32_t ruta_color, std::string_view ruta_trans) {
+  std::string s = "cambiarLinea(";
+  s += std::to_string(ruta_ancho);
+  s += ',';
+  s += quote_single(colour_by_index(ruta_color));
+  s += ',';
+  s += is_plain_number(ruta_trans) ? ruta_trans : std::string_view("1");
+  s += ");";
+  return s;
+}
+
+bool route_is_empty(std::string_view ruta_ruta) { return trim(ruta_ruta).empty(); }
+
+std::int32_t chart_zoom_in(std::int32_t ZoomSK) {
+  return ZoomSK == std::numeric_limits<std::int32_t>::max() ? ZoomSK : ZoomSK + 1;
+}
+
+std::int32_t chart_zoom_out(std::int32_t ZoomSK) { return ZoomSK > 1 ? ZoomSK - 1 : ZoomSK; }
+
+}  // namespace tolvex

@@ -1,0 +1,45 @@
+#pragma once
+// The one-line statements the main window runs in the map page between rebuilds, and the
+// small rules of the view buttons. Texts only: the window sends them (one batch per statement).
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvex {
+
+inline constexpr std::string_view mostrar_vfr_statement = "MostrarVFR(); ";
+inline constexpr std::string_view ocultar_vfr_statement = "OcultarVFR();";
+inline constexpr std::string_view clear_ruta_statement = "clearRuta();";
+
+// "MueveAvion(40.4168,-3.7038,275,1);" — general number form with a point; ",0);" when not
+// following. Empty when a coordinate is not a finite number (nothing worth sending).
+std::string mueve_avion_statement(double latitud, double longitud, std::int32_t heading, bool follow);
+
+// tipogooglemap 1 ROADMAP, 2 HYBRID, 3 SATELLITE, 4 TERRAIN: "map.setMapTypeId(google.maps.MapTypeId.X);".
+// Empty for any other number.
+std::string map_type_statement(std::int32_t tipogooglemap);
+
+struct RoutePointStatements {
+  std::vector<std::string> statements;  // one "AgregarPunto(lat,lon)" per usable line, in order
+  std::vector<int> skipped_lines;       // 1-based numbers of non-blank lines that were not numbers
+};
+
+// The route text (lines "longitude, latitude", each ended by LF; the last may lack it) as
+// AgregarPunto statements. Texts go in as they stand (a leading blank kept), but only when
+// both are plain numbers: a route file can never put script into the page. A CR before the
+// LF belongs to the line end; blank lines are passed over.
+RoutePointStatements route_point_statements(std::string_view ruta_ruta);
+
+// "cambiarLinea(4,'#000000',1);" — width, colour of the table (empty for an index outside it),
+// opacity text as stored, or "1" when the stored text is not a plain number.
+std::string cambiar_linea_statement(std::int32_t ruta_ancho, std::int32_t ruta_color, std::string_view ruta_trans);
+
+// True when the route holds nothing but blanks (the route button then only clears its flag).
+bool route_is_empty(std::string_view ruta_ruta);
+
+// Chart zoom after the zoom buttons: in has no upper limit (short of overflow), out stops at 1.
+std::int32_t chart_zoom_in(std::int32_t ZoomSK);
+std::int32_t chart_zoom_out(std::int32_t ZoomSK);
+
+}  // namespace tolvex

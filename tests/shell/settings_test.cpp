@@ -1,0 +1,254 @@
+#include "shell/settings.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/temp_folder.h"
+
+namespace tolvex {
+namespace {
+
+using test::TempFolder;
+
+Settings load(const std::string& text, char separator = ',', std::vector<std::string>* notes = nullptr) {
+  return load_settings(IniFile::from_text("CONFIG.INI", text), separator, notes);
+}
+
+TEST(LoadSettings, MissingFileGivesTheDefaults) {
+  TempFolder folder;
+  std::vector<std::string> notes;
+  const Settings s = load_settings(IniFile(folder.file("CONFIG.INI")), ',', &notes);
+  EXPECT_EQ(s.mapsize, 0);
+  EXPECT_FALSE(s.MapaSK);
+  EXPECT_TRUE(s.Sonidos);
+  EXPECT_FALSE(s.auto_);
+  EXPECT_EQ(s.puerto, 8090);
+  EXPECT_EQ(s.dirip, "127.0.0.1");
+  EXPECT_EQ(s.intervalorgm, "10");
+  EXPECT_EQ(s.intervalo_ms, 10000);
+  EXPECT_FALSE(s.iocpserver || s.debug || s.puntosvfr || s.xplane || s.lespaciosaereos || s.ruta_visible);
+  EXPECT_EQ(s.ruta_ancho, 4);
+  EXPECT_EQ(s.ruta_color, 10);
+  EXPECT_EQ(s.ruta_trans, "1");
+  EXPECT_EQ(s.rutadin_ancho, 4);
+  EXPECT_EQ(s.rutadin_color, 10);
+  EXPECT_EQ(s.rutadin_trans, "1");
+  EXPECT_EQ(s.velo, "120");
+  EXPECT_EQ(s.cons, "12,5");
+  EXPECT_EQ(s.maps.proveedor, "osm");
+  EXPECT_EQ(s.maps.clave, "");
+  EXPECT_EQ(s.maps.google_js, "https://maps.googleapis.com/maps/api/js?v=3&sensor=false&libraries=geometry");
+  EXPECT_EQ(s.maps.teselas_normal, "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
+  EXPECT_EQ(s.maps.teselas_satelite,
+            "https://server.arcgisonline.com/ArcGIS/rest/services/World_Imagery/MapServer/tile/{z}/{y}/{x}");
+  EXPECT_EQ(s.maps.teselas_hibrido,
+            "https://server.arcgisonline.com/ArcGIS/rest/services/Reference/World_Boundaries_and_Places/"
+            "MapServer/tile/{z}/{y}/{x}");
+  EXPECT_EQ(s.maps.teselas_relieve, "https://tile.opentopomap.org/{z}/{x}/{y}.png");
+  EXPECT_EQ(s.maps.skyvector, "skyvector.com");
+  EXPECT_EQ(s.maps.marca_naranja, "mm_20_orange.png");
+  EXPECT_EQ(s.maps.marca_azul, "mm_20_blue.png");
+  EXPECT_EQ(s.maps.marca_roja, "mm_20_red.png");
+  EXPECT_TRUE(notes.empty());
+  EXPECT_FALSE(folder.exists("CONFIG.INI"));
+}
+
+struct LoadCase {
+  const char* name;
+  std::string file;
+  char separator;
+  std::function<void(const Settings&)> check;
+  std::size_t notes;
+};
+
+TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
+  const LoadCase cases[] = {
+      {"chart service never in size mode 3", "[INICIO]\nTIPOMAPA=S\nSIZE=3\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.mapsize, 3);
+         EXPECT_FALSE(s.MapaSK);
+       },
+       0},
+      {"chart service in size mode 2", "[INICIO]\nTIPOMAPA=S\nSIZE=2\n", ',',
+       [](const Settings& s) { EXPECT_TRUE(s.MapaSK); }, 0},
+      {"SIZE out of range", "[INICIO]\nSIZE=4\n", ',', [](const Settings& s) { EXPECT_EQ(s.mapsize, 0); }, 1},
+      {"SIZE negative", "[INICIO]\nSIZE=-1\n", ',', [](const Settings& s) { EXPECT_EQ(s.mapsize, 0); }, 1},
+      {"SIZE not a number", "[INICIO]\nSIZE=dos\n", ',', [](const Settings& s) { EXPECT_EQ(s.mapsize, 0); }, 1},
+      {"switches are exactly S", "[INICIO]\nSONIDOS=s\nAUTOMAT=S\nPUNTOSVFR=Si\nXPLANE=S\nVERAIRSPACES=S\nDEBUG=S\n"
+                                 "[RUTA]\nVIS=S\n", ',',
+       [](const Settings& s) {
+         EXPECT_FALSE(s.Sonidos);
+         EXPECT_TRUE(s.auto_);
+         EXPECT_FALSE(s.puntosvfr);
+         EXPECT_TRUE(s.xplane && s.lespaciosaereos && s.debug && s.ruta_visible);
+       },
+       0},
+      {"lower-case i selects FSUIPC", "[INICIO]\nTIPOCONEXION=i\n", ',',
+       [](const Settings& s) { EXPECT_FALSE(s.iocpserver); }, 0},
+      {"I selects the IOCP Server", "[INICIO]\nTIPOCONEXION=I\nPUERTO=8091\nDIRIP=192.168.1.20\n", ',',
+       [](const Settings& s) {
+         EXPECT_TRUE(s.iocpserver);
+         EXPECT_EQ(s.puerto, 8091);
+         EXPECT_EQ(s.dirip, "192.168.1.20");
+       },
+       0},
+      {"PUERTO not a number", "[INICIO]\nPUERTO=ochenta\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
+      {"PUERTO out of range", "[INICIO]\nPUERTO=70000\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
+      {"PUERTO zero", "[INICIO]\nPUERTO=0\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
+      {"INTERVALO 2,5 on a comma locale", "[INICIO]\nINTERVALO=2,5\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 2500);
+         EXPECT_EQ(s.intervalorgm, "2,5");
+       },
+       0},
+      {"INTERVALO 10", "[INICIO]\nINTERVALO=10\n", ',', [](const Settings& s) { EXPECT_EQ(s.intervalo_ms, 10000); }, 0},
+      {"INTERVALO 2,5 on a point locale", "[INICIO]\nINTERVALO=2,5\n", '.',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 2500);
+         EXPECT_EQ(s.intervalorgm, "2,5");
+       },
+       0},
+      {"INTERVALO unusable", "[INICIO]\nINTERVALO=rapido\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 10000);
+         EXPECT_EQ(s.intervalorgm, "10");
+       },
+       1},
+      {"ANCHO and COLOR not integers", "[RUTA]\nANCHO=3,5\nCOLOR=rojo\nTRANS=0.5\n[RUTADIN]\nANCHO=x\nCOLOR=\nTRANS=0.3\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.ruta_ancho, 4);
+         EXPECT_EQ(s.ruta_color, 10);
+         EXPECT_EQ(s.ruta_trans, "0.5");
+         EXPECT_EQ(s.rutadin_ancho, 4);
+         EXPECT_EQ(s.rutadin_color, 10);
+         EXPECT_EQ(s.rutadin_trans, "0.3");
+       },
+       4},
+      {"route sections kept apart", "[RUTA]\nANCHO=2\nCOLOR=3\n[RUTADIN]\nANCHO=7\nCOLOR=16\n[RUTA]\nVELOCIDAD=95\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.ruta_ancho, 2);
+         EXPECT_EQ(s.ruta_color, 3);
+         EXPECT_EQ(s.rutadin_ancho, 7);
+         EXPECT_EQ(s.rutadin_color, 16);
+         EXPECT_EQ(s.velo, "120");  // a second [RUTA] is not read
+       },
+       0},
+      {"a key selects Google", "[MAPAS]\nCLAVE=abc\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.maps.proveedor, "google");
+         EXPECT_EQ(s.maps.clave, "abc");
+       },
+       0},
+      {"OSM chosen despite a key", "[MAPAS]\nCLAVE=abc\nPROVEEDOR=OSM\n", ',',
+       [](const Settings& s) { EXPECT_EQ(s.maps.proveedor, "osm"); }, 0},
+      {"Google chosen without a key", "[MAPAS]\nPROVEEDOR=Google\nTESELAS=http://localhost/{z}/{x}/{y}.png\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.maps.proveedor, "google");
+         EXPECT_EQ(s.maps.teselas_normal, "http://localhost/{z}/{x}/{y}.png");
+       },
+       0},
+      {"unknown provider", "[MAPAS]\nPROVEEDOR=bing\n", ',', [](const Settings& s) { EXPECT_EQ(s.maps.proveedor, "osm"); }, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> notes;
+    c.check(load(c.file, c.separator, &notes));
+    EXPECT_EQ(notes.size(), c.notes);
+  }
+}
+
+TEST(IntervalMs, RoundsSecondsToWholeMillisecondsOrRefuses) {
+  const std::tuple<const char*, char, std::int32_t> cases[] = {
+      {"10", ',', 10000},      {"2,5", ',', 2500},     {"2.5", ',', 2500},    {"2,5", '.', 2500},
+      {" 1,5 ", ',', 1500},    {"0,0005", ',', 1},     {"0,0015", ',', 2},    {"2147483,647", ',', 2147483647},
+      {"0,0004", ',', -1},     {"0", ',', -1},         {"-1", ',', -1},       {"2147484", ',', -1},
+      {"", ',', -1},           {"1,2.3", ',', -1},     {"1e3", ',', -1},      {"diez", ',', -1},
+  };
+  for (const auto& [text, separator, ms] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(interval_ms_from_text(text, separator), ms);
+  }
+}
+
+TEST(SavePreferences, DefaultsIntoANewFileInTheDocumentedOrder) {
+  TempFolder folder;
+  IniFile ini(folder.file("CONFIG.INI"));
+  save_preferences(ini, Settings{});
+  EXPECT_EQ(folder.read("CONFIG.INI"),
+            "[INICIO]\r\nTIPOMAPA=N\r\nSONIDOS=S\r\nAUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=N\r\n"
+            "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\nVIS=N\r\nVELOCIDAD=120\r\nCONSUMO=12,5\r\n"
+            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n");
+}
+
+TEST(SaveConfiguration, WritesEveryEditedKeyInOrder) {
+  TempFolder folder;
+  IniFile ini(folder.file("CONFIG.INI"));
+  Settings s;
+  s.iocpserver = true;
+  s.puerto = 8091;
+  s.dirip = "10.0.0.2";
+  s.MapaSK = true;
+  s.xplane = true;
+  s.lespaciosaereos = true;
+  s.rutadin_color = 3;
+  s.ruta_trans = "0.5";
+  s.mapsize = 2;
+  s.intervalorgm = "2,5";
+  save_configuration(ini, s, 4);
+  EXPECT_EQ(folder.read("CONFIG.INI"),
+            "[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=8091\r\nDIRIP=10.0.0.2\r\nTIPOMAPA=S\r\nSONIDOS=S\r\n"
+            "AUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=S\r\nVERAIRSPACES=S\r\nSIZE=2\r\nTIPOG=4\r\nINTERVALO=2,5\r\n"
+            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=3\r\nTRANS=1\r\n"
+            "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=0.5\r\nVIS=N\r\n");
+}
+
+TEST(SaveSettings, ClosingAndConfiguringKeepWhatTheyDoNotOwn) {
+  TempFolder folder;
+  const std::string path = folder.file("CONFIG.INI");
+  const std::string hand_made =
+      "; editado a mano\r\n[INICIO]\r\nDEBUG=S\r\nXPLANE=S\r\nOTRA=\xF1\r\n\r\n"
+      "[RUTA]\r\nVELOCIDAD=95\r\nCONSUMO=9\r\n[EXTRA]\r\nZ=1\r\n";
+  folder.write("CONFIG.INI", hand_made);
+
+  Settings s = load_settings(IniFile(path), ',');
+  EXPECT_TRUE(s.debug);
+  // X-Plane turned off in the configuration window deletes the key...
+  s.xplane = false;
+  {
+    IniFile ini(path);
+    save_configuration(ini, s, 1);
+  }
+  EXPECT_FALSE(IniFile(path).has_key("INICIO", "XPLANE"));
+  // ...and the close that follows writes it back as N. Blank speed keeps the stored one,
+  // the consumption is written trimmed.
+  s.velo = "   ";
+  s.cons = " 10,5 ";
+  {
+    IniFile ini(path);
+    save_preferences(ini, s);
+  }
+  const IniFile saved(path);
+  EXPECT_EQ(saved.read_string("INICIO", "XPLANE", ""), "N");
+  EXPECT_EQ(saved.read_string("INICIO", "DEBUG", ""), "S");
+  EXPECT_EQ(saved.read_string("INICIO", "OTRA", ""), "\xC3\xB1");
+  EXPECT_EQ(saved.read_string("RUTA", "VELOCIDAD", ""), "95");
+  EXPECT_EQ(saved.read_string("RUTA", "CONSUMO", ""), "10,5");
+  EXPECT_EQ(saved.read_string("EXTRA", "Z", ""), "1");
+  const std::string text = folder.read("CONFIG.INI");
+  EXPECT_EQ(text.rfind("; editado a mano\r\n[INICIO]\r\nDEBUG=S\r\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\r\nOTRA=\xF1\r\n"), std::string::npos) << "Windows-1252 byte changed";
+  EXPECT_NE(text.find("[EXTRA]\r\nZ=1\r\n"), std::string::npos);
+
+  // A load right after a save gives back what was saved.
+  const Settings again = load_settings(saved, ',');
+  EXPECT_EQ(again.MapaSK, s.MapaSK);
+  EXPECT_EQ(again.intervalorgm, s.intervalorgm);
+  EXPECT_EQ(again.ruta_trans, s.ruta_trans);
+  EXPECT_FALSE(again.xplane);
+}
+
+}  // namespace
+}  // namespace tolvex

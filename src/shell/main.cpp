@@ -1,3 +1,40 @@
-#include <QApplication>
+// Tolvex: the moving map for home flight simulation.
+#include <QCommandLineParser>
+#include <QDir>
+
+#include "platform/platform.h"
 #include "shell/main_window.h"
-int main(int argc, char** argv) { QApplication app(argc, argv); tolvex::MainWindow w; w.show(); return app.exec(); }
+#include "shell/tolvex_application.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tolvex::TolvexApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Tolvex, mapa móvil para simulación de vuelo VFR"));
+  parser.addHelpOption();
+  const QCommandLineOption folder(QStringLiteral("folder"),
+                                  QStringLiteral("Carpeta del programa (CONFIG.INI, datos, páginas)."),
+                                  QStringLiteral("DIR"));
+  const QCommandLineOption connect(QStringLiteral("connect"),
+                                   QStringLiteral("Conectar con el simulador en cuanto se haya cargado la primera página."));
+  parser.addOption(folder);
+  parser.addOption(connect);
+  parser.process(app);
+
+  tolvex::MainWindowOptions options;
+  options.folder = parser.value(folder);
+  options.connect_on_start = parser.isSet(connect);
+  options.version = tolvex::program_version();
+  if (!options.folder.isEmpty() && !QDir(options.folder).exists()) {
+    qCritical("Tolvex: la carpeta %s no existe", qPrintable(options.folder));
+    return 2;
+  }
+
+  tolvex::MainWindow window(options);
+  app.set_error_handler([&window](const QString& text) { window.ApplicationEvents1Exception(text); });
+  tolvex::install_termination_handler(&window, [&window] { window.close(); });
+  window.show();
+  return app.exec();
+}

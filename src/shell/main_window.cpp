@@ -1,2 +1,413 @@
+// Start-up, controls, messages, the error handler and the close sequence of the main window.
 #include "shell/main_window.h"
-namespace tolvex { MainWindow::MainWindow() {} }
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QLocale>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStackedLayout>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QtWebEngineWidgets/QWebEngineView>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "map/browser_bridge.h"
+#include "platform/platform.h"
+#include "shell/diagnostic_log.h"
+#include "shell/ini_file.h"
+#include "shell/number_format.h"
+#include "shell/text_file.h"
+#include "simlink/iocp_client_qt.h"
+
+namespace tolvex {
+
+namespace {
+
+QString program_folder(const MainWindowOptions& options) {
+  QString folder = options.folder.isEmpty() ? QCoreApplication::applicationDirPath() : options.folder;
+  folder = QDir(folder).absolutePath();
+  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+  return folder;
+}
+
+char system_decimal_separator() {
+  const QString point = QLocale::system().decimalPoint();
+  return point.isEmpty() || point.at(0).unicode() > 127 ? '.' : static_cast<char>(point.at(0).unicode());
+}
+
+// Client size and map panel of each size mode: the "Normal", "Medio" and "Grande" windows are fixed.
+struct SizeMode {
+  QSize client;
+  QRect fondo;
+  int about_left, minimise_left, close_left, buttons_top;
+};
+constexpr int kModeCount = 3;
+const SizeMode kSizeModes[kModeCount] = {
+    {{505, 394}, {51, 55, 401, 281}, 412, 429, 446, 27},
+    {{800, 560}, {33, 36, 736, 462}, 718, 735, 752, 15},
+    {{1000, 700}, {35, 46, 919, 575}, 912, 929, 946, 20},
+};
+
+}  // namespace
+
+std::optional<std::pair<int, int>> program_version() {
+#if defined(TOLVEX_VERSION_MAJOR) && defined(TOLVEX_VERSION_MINOR)
+  return std::make_pair(TOLVEX_VERSION_MAJOR, TOLVEX_VERSION_MINOR);
+#else
+  return std::nullopt;
+#endif
+}
+
+MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
+  // FormCreate. High-DPI scaling is Qt's own, so the window needs no scaling step of its own.
+  carpeta = program_folder(options_).toStdString();
+  decimal_separator = options_.decimal_separator.value_or(system_decimal_separator());
+  setObjectName(QStringLiteral("MainWindow"));
+  build_controls();
+
+  ZoomSK = 3;
+  ZoomGL = 9;
+  conectado = false;
+  pulsaboton = false;
+  tipogooglemap = 1;
+
+  std::vector<std::string> notes;
+  {
+    const IniFile ini(carpeta + "CONFIG.INI");
+    cfg = load_settings(ini, decimal_separator, &notes);
+  }
+  set_follow_picture();
+  Timer_auto.setInterval(cfg.intervalo_ms);
+  for (const std::string& note : notes) escribir_log(note);
+
+  IdTCPClient = std::make_unique<IocpClient>();
+  IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
+
+  try {
+    airspaces = load_catalogue(carpeta);
+  } catch (const std::exception& error) {
+    // The window is not on screen yet: report once the event loop runs.
+    const QString text = QString::fromStdString(error.what());
+    QTimer::singleShot(0, this, [this, text] { ApplicationEvents1Exception(text); });
+  }
+
+  hayact = false;
+  minimizada = false;
+
+  if (options_.register_hot_key) {
+    HotKeyManager1 = GlobalHotKey::create(this);
+    connect(HotKeyManager1.get(), &GlobalHotKey::pressed, this, &MainWindow::HotKeyManager1HotKeyPressed);
+    if (!HotKeyManager1->register_ctrl_shift_f12())
+      escribir_log("Atajo Ctrl+Mayús+F12 no disponible: " + HotKeyManager1->last_error().toStdString());
+  }
+  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  primera_Vez = true;
+  setWindowTitle(QString::fromStdString(window_caption()));
+
+  Timer_Inicio.setInterval(250);
+  Timer_PuntosVFR.setInterval(1000);
+  TimerEA.setInterval(150);
+  Timer_sonido.setInterval(200);
+  Timer_Liberar.setInterval(120000);
+  tmr_close.setInterval(250);
+  connect(&Timer_Inicio, &QTimer::timeout, this, &MainWindow::Timer_InicioTimer);
+  connect(&Timer_auto, &QTimer::timeout, this, &MainWindow::Timer_autoTimer);
+  connect(&Timer_PuntosVFR, &QTimer::timeout, this, &MainWindow::Timer_PuntosVFRTimer);
+  connect(&TimerEA, &QTimer::timeout, this, &MainWindow::TimerEATimer);
+  connect(&Timer_sonido, &QTimer::timeout, this, &MainWindow::Timer_sonidoTimer);
+  connect(&Timer_Liberar, &QTimer::timeout, this, &MainWindow::Timer_LiberarTimer);
+  connect(&tmr_close, &QTimer::timeout, this, [this] { tmr_close.stop(); close(); });
+  Timer_Liberar.start();
+
+  apply_size_mode();
+  Timer_Inicio.start();
+}
+
+MainWindow::~MainWindow() = default;
+
+std::string MainWindow::window_caption() const {
+  std::string version;
+  if (options_.version) {
+    version = "v" + format_pattern(options_.version->first, "#0", '.') + "." +
+              format_pattern(options_.version->second, "00", '.');
+  }
+  return "Tolvex " + version + " - Velmora Airlines";
+}
+
+QToolButton* MainWindow::make_button(const char* name, const QString& hint, const QString& picture, QSize size) {
+  auto* button = new QToolButton;
+  button->setObjectName(QString::fromLatin1(name));
+  button->setToolTip(hint);
+  button->setAutoRaise(true);
+  button->setFixedSize(size);
+  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/") + picture + QStringLiteral(".png");
+  const QIcon icon(file);
+  if (!icon.availableSizes().isEmpty()) {
+    button->setIcon(icon);
+    button->setIconSize(size - QSize(4, 4));
+  } else {
+    button->setText(hint.left(2));  // the pictures are missing: keep the button usable
+  }
+  return button;
+}
+
+void MainWindow::build_controls() {
+  auto* client = new QWidget;
+  client->setObjectName(QStringLiteral("cliente"));
+  client->setStyleSheet(QStringLiteral(
+      "#cliente { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1d3557, stop:1 #0b1a2e); }"
+      "#pp { background: #dfe4ea; border-top: 1px solid #8a96a3; }"
+      "#Panel1 { background: #ffffff; }"));
+  setCentralWidget(client);
+
+  fondo = new QWidget(client);
+  fondo->setObjectName(QStringLiteral("fondo"));
+  auto* fondo_layout = new QVBoxLayout(fondo);
+  fondo_layout->setContentsMargins(0, 0, 0, 0);
+  fondo_layout->setSpacing(0);
+
+  Panel1 = new QFrame;
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  auto* stack = new QStackedLayout(Panel1);
+  Panel1_caption = new QLabel(QStringLiteral("Cargando mapa, por favor espere ..."));
+  Panel1_caption->setAlignment(Qt::AlignCenter);
+  stack->addWidget(Panel1_caption);
+  fondo_layout->addWidget(Panel1, 1);
+
+  pp = new QFrame;
+  pp->setObjectName(QStringLiteral("pp"));
+  auto* bar = new QHBoxLayout(pp);
+  bar->setContentsMargins(1, 1, 1, 1);
+  bar->setSpacing(0);
+  const QSize big(35, 36);
+  conexion = make_button("conexion", QStringLiteral("Conectar/Desconectar Flight Simulator"), QStringLiteral("conexion"), big);
+  actualizar = make_button("actualizar", QStringLiteral("Actualizar mapa"), QStringLiteral("actualizar"), big);
+  cambiar = make_button("cambiar", QStringLiteral("Cambiar tipo de mapa"), QStringLiteral("cambiar"), big);
+  bpuntosvfr = make_button("bpuntosvfr", QStringLiteral("Mostrar puntos VFR"), QStringLiteral("bpuntosvfr"), big);
+  zoomin = make_button("zoomin", QStringLiteral("Acercar"), QStringLiteral("zoomin"), big);
+  zoomout = make_button("zoomout", QStringLiteral("Alejar"), QStringLiteral("zoomout"), big);
+  bruta = make_button("bruta", QStringLiteral("Mostrar/Ocultar Ruta "), QStringLiteral("bruta"), big);
+  mapnormal = make_button("mapnormal", QStringLiteral("Mapa normal"), QStringLiteral("mapnormal"), big);
+  mapsatelite = make_button("mapsatelite", QStringLiteral("Mapa satélite"), QStringLiteral("mapsatelite"), big);
+  maphibrido = make_button("maphibrido", QStringLiteral("Mapa híbrido"), QStringLiteral("maphibrido"), big);
+  maprelieve = make_button("maprelieve", QStringLiteral("Mapa relieve"), QStringLiteral("maprelieve"), big);
+  seguimiento = make_button("seguimiento", QStringLiteral("Modo seguimiento/desplazamiento"), QStringLiteral("seguimiento0"), big);
+  configurar = make_button("configurar", QStringLiteral("Configurar"), QStringLiteral("configurar"), big);
+  // zoomin shares its place with bpuntosvfr, zoomout with bruta: only one of each pair is ever shown.
+  for (QToolButton* b : {conexion, actualizar, cambiar, bpuntosvfr, zoomin, bruta, zoomout, mapnormal, mapsatelite,
+                         maphibrido, maprelieve, seguimiento, configurar})
+    bar->addWidget(b);
+  pp_caption = new QLabel;
+  pp_caption->setObjectName(QStringLiteral("pp_caption"));
+  pp_caption->setAlignment(Qt::AlignCenter);
+  bar->addWidget(pp_caption, 1);
+  fondo_layout->addWidget(pp);
+
+  const QSize small(16, 16);
+  acercade_apli = make_button("acercade_apli", QStringLiteral("Acerca de ..."), QStringLiteral("acercade_apli"), small);
+  minimizar_apli = make_button("minimizar_apli", QStringLiteral("Minimizar"), QStringLiteral("minimizar_apli"), small);
+  cerrar_apli = make_button("cerrar_apli", QStringLiteral("Cerrar"), QStringLiteral("cerrar_apli"), small);
+  for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->setParent(client);
+
+  connect(conexion, &QToolButton::clicked, this, &MainWindow::conexionClick);
+  connect(actualizar, &QToolButton::clicked, this, &MainWindow::ActualizarClick);
+  connect(cambiar, &QToolButton::clicked, this, &MainWindow::cambiarClick);
+  connect(bpuntosvfr, &QToolButton::clicked, this, &MainWindow::bpuntosvfrClick);
+  connect(zoomin, &QToolButton::clicked, this, &MainWindow::zoominClick);
+  connect(zoomout, &QToolButton::clicked, this, &MainWindow::zoomoutClick);
+  connect(bruta, &QToolButton::clicked, this, &MainWindow::brutaClick);
+  connect(mapnormal, &QToolButton::clicked, this, &MainWindow::mapnormalClick);
+  connect(mapsatelite, &QToolButton::clicked, this, &MainWindow::mapsateliteClick);
+  connect(maphibrido, &QToolButton::clicked, this, &MainWindow::maphibridoClick);
+  connect(maprelieve, &QToolButton::clicked, this, &MainWindow::maprelieveClick);
+  connect(seguimiento, &QToolButton::clicked, this, &MainWindow::seguimientoClick);
+  connect(configurar, &QToolButton::clicked, this, &MainWindow::configurarClick);
+  connect(cerrar_apli, &QToolButton::clicked, this, &MainWindow::cerrar_apliClick);
+  connect(minimizar_apli, &QToolButton::clicked, this, &MainWindow::minimizar_apliClick);
+  connect(acercade_apli, &QToolButton::clicked, this, &MainWindow::acercade_apliClick);
+
+  CoolTrayIcon = new QSystemTrayIcon(this);
+  CoolTrayIcon->setToolTip(QStringLiteral("Tolvex"));
+  const QIcon app_icon(QString::fromStdString(carpeta) + QStringLiteral("iconos/tolvex.png"));
+  CoolTrayIcon->setIcon(app_icon);
+  setWindowIcon(app_icon);
+  connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) CoolTrayIconDblClick();
+  });
+
+  recreate_browser();
+  mostrar_botones(false);
+}
+
+void MainWindow::set_follow_picture() {
+  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/seguimiento") +
+                       (cfg.auto_ ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(".png");
+  const QIcon icon(file);
+  if (!icon.availableSizes().isEmpty()) seguimiento->setIcon(icon);
+  seguimiento->setProperty("imagen", cfg.auto_ ? 1 : 0);
+}
+
+void MainWindow::apply_size_mode() {
+  if (cfg.mapsize >= 0 && cfg.mapsize < kModeCount) {
+    const SizeMode& mode = kSizeModes[cfg.mapsize];
+    setMinimumSize(0, 0);
+    setFixedSize(mode.client);
+    fondo->setGeometry(mode.fondo);
+    acercade_apli->move(mode.about_left, mode.buttons_top);
+    minimizar_apli->move(mode.minimise_left, mode.buttons_top);
+    cerrar_apli->move(mode.close_left, mode.buttons_top);
+    for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->show();
+  } else {
+    // "Ajustable": an ordinary sizeable window whose map panel fills it.
+    setMinimumSize(430, 280);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (width() < 430 || height() < 280) resize(640, 480);
+    fondo->setGeometry(centralWidget()->rect());
+    for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->hide();
+  }
+  if (const QScreen* screen = this->screen()) {
+    const QRect area = screen->geometry();
+    move((area.width() - frameGeometry().width()) / 2, (area.height() - frameGeometry().height()) / 2);
+  }
+}
+
+bool MainWindow::event(QEvent* e) {
+  if (e->type() == QEvent::WindowActivate) FormActivate();
+  if (e->type() == QEvent::Resize && cfg.mapsize == 3 && fondo) fondo->setGeometry(centralWidget()->rect());
+  return QMainWindow::event(e);
+}
+
+void MainWindow::FormActivate() {
+  if (!primera_Vez) return;
+  primera_Vez = false;
+  apply_size_mode();
+}
+
+void MainWindow::mostrar_mensaje(const QString& texto) {
+  if (message_hook) {
+    message_hook(texto);
+    return;
+  }
+  QMessageBox mensajes(this);
+  mensajes.setWindowTitle(QStringLiteral("Tolvex - Información"));
+  mensajes.setIcon(QMessageBox::Information);
+  mensajes.setText(texto);
+  mensajes.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+  mensajes.exec();
+}
+
+void MainWindow::mostrar_botones(bool on) {
+  if (on) {
+    for (QToolButton* b : {zoomin, zoomout}) b->setVisible(cfg.MapaSK);
+    for (QToolButton* b : {bpuntosvfr, bruta, mapnormal, maphibrido, mapsatelite, maprelieve, seguimiento})
+      b->setVisible(!cfg.MapaSK);
+    actualizar->show();
+    cambiar->show();
+  } else {
+    for (QToolButton* b : {bpuntosvfr, bruta, actualizar, cambiar, mapnormal, maphibrido, mapsatelite, maprelieve,
+                           seguimiento, zoomin, zoomout})
+      b->hide();
+  }
+  conexion->show();
+  configurar->show();
+}
+
+void MainWindow::escribir_log(const std::string& mensaje) const {
+  if (cfg.debug) ::tolvex::escribir_log(carpeta, mensaje);
+}
+
+void MainWindow::ApplicationEvents1Exception(const QString& error_text) {
+  mostrar_mensaje(QStringLiteral("Opps. Se produjo una excepción no controlada: ") + error_text);
+  escribir_log("Excepción: " + error_text.toStdString());
+}
+
+void MainWindow::Timer_InicioTimer() {
+  Timer_Inicio.stop();
+  pp_caption->setText(QStringLiteral("Cargando. Por favor, espere ..."));
+  set_busy_cursor(true);
+  bridge->load_page(QUrl(QStringLiteral("about:blank")));
+}
+
+void MainWindow::set_busy_cursor(bool busy) {
+  if (busy == busy_cursor_) return;
+  busy_cursor_ = busy;
+  if (busy)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::Timer_LiberarTimer() { trim_working_set(); }
+
+void MainWindow::Timer_sonidoTimer() {
+  // The sound cue itself comes with the sound files; the manual update ends here.
+  Timer_sonido.stop();
+  pulsaboton = false;
+}
+
+void MainWindow::cerrar_apliClick() { close(); }
+
+void MainWindow::acercade_apliClick() {
+  mostrar_mensaje(QString::fromStdString(window_caption()) +
+                  QStringLiteral("\nMapa móvil para simulación de vuelo VFR."));
+}
+
+void MainWindow::configurarClick() {
+  mostrar_mensaje(QStringLiteral(
+      "La ventana de configuración todavía no está disponible. Para cambiar la configuración, "
+      "cierre Tolvex y edite CONFIG.INI en la carpeta del programa."));
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  escribir_log("Cerrando");
+  try {
+    IniFile ini(carpeta + "CONFIG.INI");
+    save_preferences(ini, cfg);
+  } catch (const std::exception& error) {
+    escribir_log(std::string("No se han guardado las preferencias: ") + error.what());
+    mostrar_mensaje(QStringLiteral("No se han podido guardar las preferencias en CONFIG.INI: ") +
+                    QString::fromStdString(error.what()));
+  }
+  if (conectado) {
+    try {
+      if (cfg.iocpserver) {
+        escribir_log("Antes de desconectar IOCPSERVER");
+        IdTCPClient->close();
+        escribir_log("Después de desconectar IOCPSERVER");
+      } else {
+        escribir_log("Desconectar FSUIPC");
+      }
+      conectado = false;
+    } catch (const std::exception& error) {
+      // Reported like any other unhandled error; the window stays open and the next close completes.
+      conectado = false;
+      e->ignore();
+      ApplicationEvents1Exception(QString::fromStdString(error.what()));
+      return;
+    }
+  }
+  try {
+    Timer_auto.stop();
+    if (webbrowser1) {
+      delete webbrowser1;
+      webbrowser1 = nullptr;
+      bridge = nullptr;
+    }
+  } catch (...) {
+  }
+  if (CoolTrayIcon) CoolTrayIcon->hide();
+  set_busy_cursor(false);
+  e->accept();
+}
+
+}  // namespace tolvex

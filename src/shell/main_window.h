@@ -1,10 +1,163 @@
 #pragma once
+// The main window is the program: it holds the settings, the link to the simulator, the last
+// aircraft sample, the airspace catalogue and the map page, and owns the timers that drive them.
 #include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "overlays/airspace_catalogue.h"
+#include "shell/settings.h"
+#include "simlink/poll_failure_streak.h"
+
+class QFrame;
+class QLabel;
+class QSystemTrayIcon;
+class QToolButton;
+class QWebEngineView;
 
 namespace tolvex {
+
+class BrowserBridge;
+class GlobalHotKey;
+class IocpClient;
+
+struct MainWindowOptions {
+  QString folder;                                  // program folder; empty: the executable's
+  bool connect_on_start = false;                   // press `conexion` once the blank page has loaded
+  std::optional<std::pair<int, int>> version;      // major, minor of the program file
+  std::optional<char> decimal_separator;           // default: the system locale's
+  bool register_hot_key = true;
+};
+
+// The program's own version, as the build compiled it in.
+std::optional<std::pair<int, int>> program_version();
+
 class MainWindow : public QMainWindow {
   Q_OBJECT
+
  public:
-  MainWindow();
+  explicit MainWindow(MainWindowOptions options = {});
+  ~MainWindow() override;
+
+  // --- state (the other windows read and write these directly) ---
+  std::string carpeta;  // program folder with a trailing separator
+  char decimal_separator = '.';
+  Settings cfg;         // the settings fields as CONFIG.INI holds them
+  bool conectado = false;
+  bool pulsaboton = false;
+  bool minimizada = false;
+  bool hayact = false;
+  bool primera_Vez = false;
+  double latitud = 0;
+  double longitud = 0;
+  std::int32_t heading = 0;
+  std::int32_t tipogooglemap = 1;
+  std::int32_t ZoomSK = 3;
+  std::int32_t ZoomGL = 9;
+  std::string ruta_ruta;
+  std::vector<TAirSpace> airspaces;
+
+  // --- controls ---
+  QWidget* fondo = nullptr;
+  QFrame* Panel1 = nullptr;
+  QLabel* Panel1_caption = nullptr;
+  QFrame* pp = nullptr;
+  QLabel* pp_caption = nullptr;
+  QWebEngineView* webbrowser1 = nullptr;
+  BrowserBridge* bridge = nullptr;
+  QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *mapnormal,
+      *mapsatelite, *maphibrido, *maprelieve, *seguimiento, *configurar;
+  QToolButton *cerrar_apli, *minimizar_apli, *acercade_apli;
+  QSystemTrayIcon* CoolTrayIcon = nullptr;
+  std::unique_ptr<GlobalHotKey> HotKeyManager1;
+  std::unique_ptr<IocpClient> IdTCPClient;
+
+  QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
+
+  // --- operations ---
+  void mostrar_mensaje(const QString& texto);
+  void mostrar_botones(bool on);
+  void escribir_log(const std::string& mensaje) const;  // only when DEBUG is on
+  bool conectar();
+  void leer_posicion();
+  void actualizar_mapa();
+  void mover_avion();
+  void dibujar_ruta();
+  std::string window_caption() const;
+
+  // --- handlers ---
+  void Timer_InicioTimer();
+  void mapa_cargado(bool ok);
+  void FormActivate();
+  void TimerEATimer();
+  void Timer_LiberarTimer();
+  void Timer_sonidoTimer();
+  void Timer_autoTimer();
+  void Timer_PuntosVFRTimer();
+  void minimizar_apliClick();
+  void CoolTrayIconDblClick();
+  void HotKeyManager1HotKeyPressed();
+  void cerrar_apliClick();
+  void acercade_apliClick();
+  void conexionClick();
+  void ActualizarClick();
+  void IdTCPClientDisconnected();
+  void cambiarClick();
+  void mapnormalClick();
+  void maphibridoClick();
+  void mapsateliteClick();
+  void maprelieveClick();
+  void zoominClick();
+  void zoomoutClick();
+  void seguimientoClick();
+  void bpuntosvfrClick();
+  void brutaClick();
+  void configurarClick();
+  // The application-wide error handler: message to the pilot, then the log.
+  void ApplicationEvents1Exception(const QString& error_text);
+
+  // Tests see every message instead of a modal box when this is set.
+  std::function<void(const QString&)> message_hook;
+  // True while the window is hidden in the tray (or minimised where there is no tray).
+  bool in_tray() const { return in_tray_; }
+
+ signals:
+  void map_page_loaded(bool connected);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  void build_controls();
+  QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
+  void set_follow_picture();
+  void apply_size_mode();
+  void hide_to_tray();
+  void restore_from_tray();
+  void recreate_browser();
+  void set_busy_cursor(bool busy);
+  bool poll_iocp();
+  void report_poll_failure(const std::exception& error);
+  void send_statement(const std::string& statement);
+  void send_route();
+  int interval_from_text() const;
+
+  MainWindowOptions options_;
+  PollFailureStreak poll_failures_;
+  bool in_tray_ = false;
+  bool busy_cursor_ = false;
+  bool connecting_ = false;
+  bool connect_pending_ = false;
 };
+
 }  // namespace tolvex

@@ -1,0 +1,131 @@
+// The link to the simulator: connect and disconnect, the automatic and manual polls.
+#include <QCoreApplication>
+#include <QLabel>
+#include <QtWebEngineWidgets/QWebEngineView>
+
+#include "map/browser_bridge.h"
+#include "shell/diagnostic_log.h"
+#include "shell/main_window.h"
+#include "simlink/iocp_client_qt.h"
+
+namespace tolvex {
+
+void MainWindow::conexionClick() {
+  if (connecting_) return;  // a second press while the first one is still connecting
+  if (!conectado) {
+    connecting_ = true;
+    escribir_log("1) Antes de conectar");
+    pp_caption->setText(QStringLiteral("Conectando. Por favor, espere..."));
+    QCoreApplication::processEvents();
+    const bool ok = conectar();
+    connecting_ = false;
+    if (ok) {
+      conectado = true;
+      escribir_log("2) Ya conectado");
+      pp_caption->clear();
+      QCoreApplication::processEvents();
+      pulsaboton = true;
+      poll_failures_.reset();
+      leer_posicion();
+    } else {
+      escribir_log("3) No conectamos");
+      pp_caption->clear();
+      mostrar_botones(false);
+      mostrar_mensaje(QStringLiteral("No se ha podido conectar con el Flight Simulator"));
+    }
+    return;
+  }
+  // Disconnect: every error here is swallowed, and the program ends disconnected whatever happens.
+  try {
+    if (cfg.iocpserver) {
+      escribir_log("Antes de desconectar IOCPSERVER");
+      IdTCPClient->close();
+      escribir_log("Después de desconectar IOCPSERVER");
+    } else {
+      escribir_log("Desconectar FSUIPC");
+    }
+  } catch (...) {
+  }
+  try {
+    conectado = false;
+    mostrar_botones(false);
+    if (bridge) bridge->load_page(QUrl(QStringLiteral("about:blank")));
+  } catch (...) {
+  }
+  conectado = false;
+}
+
+bool MainWindow::conectar() {
+  try {
+    if (cfg.iocpserver) {
+      escribir_log("5) Conexión IOCPSERVER " + std::to_string(cfg.puerto) + " - " + cfg.dirip);
+      IdTCPClient->open(cfg.dirip, cfg.puerto);
+      return true;
+    }
+    escribir_log("6) Conexión FSUIPC");
+    // No FSUIPC on this machine: the link cannot open, as with a simulator that is not running.
+    return false;
+  } catch (...) {
+    return false;
+  }
+}
+
+void MainWindow::ActualizarClick() {
+  pulsaboton = true;
+  if (conectado) leer_posicion();
+}
+
+void MainWindow::Timer_autoTimer() {
+  pulsaboton = false;
+  if (!conectado) return;
+  if (minimizada) {
+    hayact = true;
+    return;
+  }
+  leer_posicion();
+}
+
+void MainWindow::IdTCPClientDisconnected() {
+  conectado = false;
+  escribir_log("Desconectado IOCPSERVER");
+}
+
+void MainWindow::leer_posicion() {
+  if (cfg.iocpserver) {
+    escribir_log("Solicitar datos al IOCPSERVER");
+    if (!poll_iocp()) return;  // the failure was reported; no hand-over
+    escribir_log("Datos leidos del iocpserver:" + sample_text(latitud, longitud, heading, decimal_separator));
+  } else {
+    escribir_log("Solicitar datos al FSUIPC");
+    // Without FSUIPC the read fails silently and the map keeps the previous sample.
+    escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
+  }
+  if (pulsaboton || cfg.MapaSK)
+    actualizar_mapa();
+  else
+    mover_avion();
+  escribir_log("Antes del sonido");
+  if (cfg.Sonidos && pulsaboton) Timer_sonido.start();
+}
+
+bool MainWindow::poll_iocp() {
+  try {
+    IdTCPClient->poll(latitud, longitud, heading);
+  } catch (const std::exception& error) {
+    report_poll_failure(error);
+    return false;
+  }
+  poll_failures_.record_success();
+  return true;
+}
+
+void MainWindow::report_poll_failure(const std::exception& error) {
+  const QString text = QString::fromStdString(error.what());
+  // One message for a whole streak of failing polls; the log still gets every one.
+  if (poll_failures_.record_failure())
+    ApplicationEvents1Exception(text);
+  else
+    escribir_log("Excepción: " + text.toStdString());
+}
+
+}  // namespace tolvex

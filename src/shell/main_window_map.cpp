@@ -1,0 +1,201 @@
+// The moving map: page rebuilds, the page-loaded step, and the commands sent to the page.
+#include <QLabel>
+#include <QStackedLayout>
+#include <QToolButton>
+#include <QtWebEngineWidgets/QWebEngineView>
+
+#include "map/browser_bridge.h"
+#include "map/map_page_builder.h"
+#include "map/view_statements.h"
+#include "map/web_profile_qt.h"
+#include "overlays/airspace_drawing.h"
+#include "overlays/vfr_points.h"
+#include "shell/main_window.h"
+#include "shell/number_format.h"
+#include "shell/text_file.h"
+
+namespace tolvex {
+
+void MainWindow::recreate_browser() {
+  if (webbrowser1) {
+    webbrowser1->disconnect(this);
+    webbrowser1->deleteLater();
+    webbrowser1 = nullptr;
+    bridge = nullptr;
+  }
+  webbrowser1 = new QWebEngineView(Panel1);
+  configure_view(webbrowser1);
+  bridge = new BrowserBridge(webbrowser1);
+  connect(bridge, &BrowserBridge::loaded, this, &MainWindow::mapa_cargado);
+  auto* stack = static_cast<QStackedLayout*>(Panel1->layout());
+  stack->addWidget(webbrowser1);
+  stack->setCurrentWidget(webbrowser1);
+}
+
+void MainWindow::actualizar_mapa() {
+  Timer_auto.stop();
+  escribir_log("Antes de actualizar mapa");
+  MapPageInputs in;
+  in.MapaSK = cfg.MapaSK;
+  in.latitud = latitud;
+  in.longitud = longitud;
+  in.heading = heading;
+  in.ZoomSK = ZoomSK;
+  in.ZoomGL = ZoomGL;
+  in.tipogooglemap = tipogooglemap;
+  in.mapsize = cfg.mapsize;
+  in.rutadin_color = cfg.rutadin_color;
+  in.rutadin_ancho = cfg.rutadin_ancho;
+  in.rutadin_trans = cfg.rutadin_trans;
+  in.maps = cfg.maps;
+  escribir_log(map_page_log_line(carpeta, heading));
+  if (!cfg.MapaSK) in.puntos_vfr = load_vfr_statements(carpeta);
+  const std::string page = build_map_page(in);
+  write_file_atomically(carpeta + "page.html", page);
+  escribir_log("Antes del navigate");
+  try {
+    recreate_browser();
+    set_busy_cursor(true);
+    bridge->load_page(QUrl(QString::fromStdString(map_page_url(carpeta))));
+  } catch (const std::exception&) {
+    escribir_log("Error al recrear el twebbrowser");
+  }
+  escribir_log("Después de actualizar el mapa");
+}
+
+void MainWindow::mapa_cargado(bool /*ok*/) {
+  delete_file(carpeta + "page.html");
+  if (conectado) {
+    mostrar_botones(true);
+    Timer_PuntosVFR.start();
+    Timer_auto.start();
+    if (cfg.lespaciosaereos) TimerEA.start();
+  } else {
+    mostrar_botones(false);
+  }
+  pp_caption->clear();
+  set_busy_cursor(false);
+  emit map_page_loaded(conectado);
+  if (options_.connect_on_start) {
+    options_.connect_on_start = false;
+    QTimer::singleShot(0, this, [this] {
+      if (!conectado) conexionClick();
+    });
+  }
+}
+
+void MainWindow::send_statement(const std::string& statement) {
+  if (bridge) bridge->run_statement(QString::fromStdString(statement));
+}
+
+void MainWindow::mover_avion() {
+  if (!conectado) return;
+  send_statement(mueve_avion_statement(latitud, longitud, heading, cfg.auto_));
+}
+
+void MainWindow::dibujar_ruta() {
+  set_busy_cursor(true);
+  // One batch per point, so a point the page cannot read never stops the others.
+  for (const std::string& statement : route_point_statements(ruta_ruta).statements) send_statement(statement);
+  set_busy_cursor(false);
+}
+
+void MainWindow::send_route() {
+  dibujar_ruta();
+  send_statement(cambiar_linea_statement(cfg.ruta_ancho, cfg.ruta_color, cfg.ruta_trans));
+}
+
+int MainWindow::interval_from_text() const {
+  const int ms = interval_ms_from_text(cfg.intervalorgm, decimal_separator);
+  return ms > 0 ? ms : 10000;
+}
+
+void MainWindow::cambiarClick() {
+  if (cfg.mapsize == 3 && !cfg.MapaSK) {
+    mostrar_mensaje(QStringLiteral("No es posible usar el mapa skyvector en el modo de tamaño de ventana ajustable"));
+    return;
+  }
+  Timer_auto.stop();
+  cfg.MapaSK = !cfg.MapaSK;
+  for (QToolButton* b : {mapnormal, maphibrido, mapsatelite, maprelieve, bpuntosvfr, bruta}) b->setVisible(!cfg.MapaSK);
+  for (QToolButton* b : {zoomin, zoomout}) b->setVisible(cfg.MapaSK);
+  Timer_auto.setInterval(cfg.MapaSK ? 20000 : interval_from_text());
+  actualizar_mapa();
+}
+
+namespace {
+void set_map_type(MainWindow& w, int tipo) {
+  if (!w.conectado || w.cfg.MapaSK) return;
+  w.tipogooglemap = tipo;
+  if (w.bridge) w.bridge->run_statement(QString::fromStdString(map_type_statement(tipo)));
+}
+}  // namespace
+
+void MainWindow::mapnormalClick() { set_map_type(*this, 1); }
+void MainWindow::maphibridoClick() { set_map_type(*this, 2); }
+void MainWindow::mapsateliteClick() { set_map_type(*this, 3); }
+void MainWindow::maprelieveClick() { set_map_type(*this, 4); }
+
+void MainWindow::zoominClick() {
+  if (!conectado) return;
+  ++ZoomSK;
+  ActualizarClick();
+}
+
+void MainWindow::zoomoutClick() {
+  if (!conectado || ZoomSK <= 1) return;
+  --ZoomSK;
+  ActualizarClick();
+}
+
+void MainWindow::seguimientoClick() {
+  if (!conectado) return;
+  cfg.auto_ = !cfg.auto_;
+  set_follow_picture();
+  leer_posicion();
+}
+
+void MainWindow::bpuntosvfrClick() {
+  if (!conectado || cfg.MapaSK) return;
+  const bool were_shown = cfg.puntosvfr;
+  cfg.puntosvfr = !cfg.puntosvfr;
+  send_statement(were_shown ? std::string(ocultar_vfr_statement) : std::string(mostrar_vfr_statement));
+}
+
+void MainWindow::brutaClick() {
+  if (route_is_empty(ruta_ruta) || cfg.ruta_visible) {
+    if (cfg.ruta_visible) send_statement(std::string(clear_ruta_statement));
+    cfg.ruta_visible = false;
+    return;
+  }
+  cfg.ruta_visible = true;
+  send_route();
+}
+
+void MainWindow::Timer_PuntosVFRTimer() {
+  Timer_PuntosVFR.stop();
+  if (cfg.MapaSK) return;
+  if (cfg.ruta_visible) {
+    if (route_is_empty(ruta_ruta))
+      cfg.ruta_visible = false;
+    else
+      send_route();
+  } else if (cfg.puntosvfr) {
+    send_statement(std::string(mostrar_vfr_statement));
+  }
+}
+
+void MainWindow::TimerEATimer() {
+  TimerEA.stop();
+  for (const TAirSpace& a : airspaces) {
+    if (!a.visible) continue;
+    const std::vector<std::string> statements = ProcesaEspacioAereo(a.AC, a.AN, a.SP, a.dibujos, true);
+    if (statements.empty() || !bridge) continue;
+    QStringList batch;
+    batch.reserve(static_cast<qsizetype>(statements.size()));
+    for (const std::string& s : statements) batch << QString::fromStdString(s);
+    bridge->run_statements(batch);
+  }
+}
+
+}  // namespace tolvex

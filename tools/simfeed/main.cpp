@@ -1,1 +1,96 @@
-int main() { return 0; }
+// simfeed: an IOCP Server stand-in for demos and tests. Serves the position of an aircraft
+// flying a circuit near Madrid (or a route file) on 127.0.0.1:8090.
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <cstdio>
+#include <memory>
+
+#include "feed_server.h"
+#include "flight_model.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName("simfeed");
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Servidor IOCP de prueba: sirve las variables 69, 70 y 79 de un avión simulado.");
+  parser.addHelpOption();
+  const QCommandLineOption port_opt("port", "Puerto TCP (8090).", "puerto", "8090");
+  const QCommandLineOption route_opt("route", "Fichero de ruta (cabecera y líneas \"lon, lat\") a volar en bucle.",
+                                     "fichero");
+  const QCommandLineOption keepalive_opt("keepalive-ms", "Periodo de Arn.Vivo: en ms (15000; 0: nunca).", "ms",
+                                         "15000");
+  const QCommandLineOption no_greeting("no-greeting", "No saludar al conectar.");
+  const QCommandLineOption stall_after("stall-after", "Responder N peticiones y callar.", "N");
+  const QCommandLineOption drop_after("drop-after", "Responder N peticiones y cerrar en la siguiente.", "N");
+  const QCommandLineOption drop_mid_line("drop-mid-line", "Cerrar a mitad de una línea de respuesta.");
+  const QCommandLineOption garbage("garbage", "Respuestas con un valor no numérico.");
+  const QCommandLineOption overlong("overlong", "Respuestas de más de 64 KiB.");
+  const QCommandLineOption lf_only("lf-only", "Terminar las líneas solo con LF.");
+  const QCommandLineOption keepalive_between("keepalive-between", "Un Arn.Vivo: entre petición y respuesta.");
+  const QCommandLineOption split("split", "Partir las líneas en varios paquetes.");
+  const QCommandLineOption verbose("verbose", "Mostrar cada línea recibida.");
+  parser.addOptions({port_opt, route_opt, keepalive_opt, no_greeting, stall_after, drop_after, drop_mid_line,
+                     garbage, overlong, lf_only, keepalive_between, split, verbose});
+  parser.process(app);
+
+  bool ok = true;
+  const int port = parser.value(port_opt).toInt(&ok);
+  if (!ok || port < 0 || port > 65535) {
+    std::fprintf(stderr, "simfeed: puerto no válido: %s\n", qPrintable(parser.value(port_opt)));
+    return 2;
+  }
+  simfeed::FeedBehaviour behaviour;
+  behaviour.greeting = !parser.isSet(no_greeting);
+  if (parser.isSet(stall_after)) behaviour.stall_after = parser.value(stall_after).toInt();
+  if (parser.isSet(drop_after)) behaviour.drop_after = parser.value(drop_after).toInt();
+  behaviour.drop_mid_line = parser.isSet(drop_mid_line);
+  behaviour.garbage = parser.isSet(garbage);
+  behaviour.overlong = parser.isSet(overlong);
+  behaviour.lf_only = parser.isSet(lf_only);
+  behaviour.keepalive_between = parser.isSet(keepalive_between);
+  behaviour.split = parser.isSet(split);
+  behaviour.keepalive_ms = parser.value(keepalive_opt).toInt();
+
+  std::vector<simfeed::GeoPoint> waypoints = simfeed::FlightModel::madrid_circuit();
+  if (parser.isSet(route_opt)) {
+    QFile file(parser.value(route_opt));
+    if (!file.open(QIODevice::ReadOnly)) {
+      std::fprintf(stderr, "simfeed: no se puede abrir %s\n", qPrintable(file.fileName()));
+      return 2;
+    }
+    const QByteArray text = file.readAll();
+    try {
+      waypoints = simfeed::parse_route_file(std::string_view(text.constData(), static_cast<std::size_t>(text.size())));
+    } catch (const std::exception& e) {
+      std::fprintf(stderr, "simfeed: %s\n", e.what());
+      return 2;
+    }
+  }
+
+  auto model = std::make_shared<simfeed::FlightModel>(std::move(waypoints));
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  simfeed::FeedServer server(behaviour, [model, clock] {
+    model->advance_to(static_cast<double>(clock->elapsed()) / 1000.0);
+    return simfeed::to_iocp_variables(model->state());
+  });
+  if (parser.isSet(verbose)) {
+    server.on_line = [](int id, const std::string& line) {
+      std::printf("[%d] %s\n", id, line.c_str());
+      std::fflush(stdout);
+    };
+  }
+  server.on_connected = [](int id) { std::printf("[%d] cliente conectado\n", id), std::fflush(stdout); };
+  server.on_disconnected = [](int id) { std::printf("[%d] cliente desconectado\n", id), std::fflush(stdout); };
+  if (!server.listen(QHostAddress::LocalHost, static_cast<quint16>(port))) {
+    std::fprintf(stderr, "simfeed: no se puede escuchar en 127.0.0.1:%d: %s\n", port,
+                 qPrintable(server.error_text()));
+    return 1;
+  }
+  std::printf("simfeed: escuchando en 127.0.0.1:%u\n", server.port());
+  std::fflush(stdout);
+  return app.exec();
+}

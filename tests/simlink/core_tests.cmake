@@ -1,0 +1,5 @@
+tolvex_core_test(simlink_core_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/iocp_protocol_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/poll_failure_streak_test.cpp
+  LIBS tolvex_simlink_core)

@@ -11,7 +11,7 @@
 namespace tolvex {
 namespace {
 
-TEST(DemoData, AirspacesLoadSelectAndDraw) {
+TEST(OverlaysDemoData, AirspacesLoadSelectAndDraw) {
   const AirspaceCatalogue catalogue = load_catalogue(TOLVEX_DEMO_DIR);
   ASSERT_GE(catalogue.size(), 6u);
   std::size_t visible = 0;
@@ -39,7 +39,7 @@ TEST(DemoData, AirspacesLoadSelectAndDraw) {
   EXPECT_TRUE(split_by_an_arc);
 }
 
-TEST(DemoData, EveryVfrPointBecomesAMarker) {
+TEST(OverlaysDemoData, EveryVfrPointBecomesAMarker) {
   const std::string statements = load_vfr_statements(TOLVEX_DEMO_DIR);
   std::size_t markers = 0;
   for (std::size_t at = statements.find("\r\n"); at != std::string::npos;

@@ -1,0 +1,118 @@
+// Map pictures: the 32 heading icons of the aircraft, its shadow, the marker pins, and the
+// application icon.
+#include <QRadialGradient>
+
+#include "assets.h"
+#include "drawing.h"
+
+namespace assetgen {
+namespace {
+
+struct Sector {
+  const char* point;
+  int first, last;  // inclusive headings; first > last wraps through north
+};
+
+// The page changes icon by these sectors; each icon points to the middle of its own.
+const Sector sectors[] = {
+    {"N", 355, 6},      {"N4NE", 7, 17},    {"NNE", 18, 28},    {"NE4N", 29, 39},   {"NE", 40, 50},
+    {"NE4E", 51, 61},   {"ENE", 62, 73},    {"E4NE", 74, 84},   {"E", 85, 96},      {"E4SE", 97, 107},
+    {"ESE", 108, 118},  {"SE4E", 119, 129}, {"SE", 130, 140},   {"SE4S", 141, 151}, {"SSE", 152, 163},
+    {"S4SE", 164, 174}, {"S", 175, 186},    {"S4SW", 187, 197}, {"SSW", 198, 208},  {"SW4S", 209, 219},
+    {"SW", 220, 231},   {"SW4W", 232, 242}, {"WSW", 243, 254},  {"W4SW", 255, 265}, {"W", 266, 275},
+    {"W4NW", 276, 287}, {"WNW", 288, 298},  {"NW4W", 299, 309}, {"NW", 310, 320},   {"NW4N", 321, 332},
+    {"NNW", 333, 343},  {"N4NW", 344, 355},
+};
+
+double centre_heading(const Sector& s) {
+  const double last = s.last < s.first ? s.last + 360.0 : s.last;
+  double c = (s.first + last) / 2.0;
+  return c >= 360.0 ? c - 360.0 : c;
+}
+
+QImage aircraft_icon(double heading) {
+  QImage image = canvas(32, 32);
+  QPainter p(&image);
+  draw_aircraft(p, QPointF(16, 16), 1.0, heading);
+  return image;
+}
+
+QImage aircraft_shadow() {
+  // One shadow for every heading: a soft round blot a little below and to the right.
+  QImage image = canvas(32, 32);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  QRadialGradient g(QPointF(18, 18.5), 12.5);
+  g.setColorAt(0.0, QColor(0, 0, 0, 95));
+  g.setColorAt(0.55, QColor(0, 0, 0, 55));
+  g.setColorAt(1.0, QColor(0, 0, 0, 0));
+  p.setPen(Qt::NoPen);
+  p.setBrush(g);
+  p.drawEllipse(QPointF(18, 18.5), 12.5, 12.5);
+  return image;
+}
+
+// A 20 x 20 pin whose tip is at (5.5, 19.5): the pages anchor the route markers at (5, 20).
+QImage pin(QColor colour) {
+  QImage image = canvas(20, 20);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  QPainterPath body;
+  body.moveTo(5.5, 19.3);
+  body.cubicTo(4.6, 15.0, 1.0, 11.8, 1.0, 6.3);
+  body.arcTo(QRectF(1.0, 1.3, 9.0, 9.0), 180, -180);
+  body.cubicTo(10.0, 11.8, 6.4, 15.0, 5.5, 19.3);
+  body.closeSubpath();
+  QRadialGradient g(QPointF(4.0, 4.5), 8.0);
+  g.setColorAt(0, colour.lighter(150));
+  g.setColorAt(1, colour);
+  p.setPen(QPen(colour.darker(190), 1.0));
+  p.setBrush(g);
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, 230));
+  p.drawEllipse(QPointF(5.5, 5.8), 1.7, 1.7);
+  return image;
+}
+
+QImage application_icon() {
+  QImage image = canvas(64, 64);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  QLinearGradient sky(QPointF(0, 2), QPointF(0, 62));
+  sky.setColorAt(0, QColor(0x4F, 0xA3, 0xE0));
+  sky.setColorAt(1, QColor(0x1E, 0x3A, 0x5F));
+  p.setPen(QPen(QColor(255, 255, 255), 2.5));
+  p.setBrush(sky);
+  p.drawEllipse(QPointF(32, 32), 29.5, 29.5);
+  // A compass ring, so it reads as a map even at tray size.
+  p.setPen(QPen(QColor(255, 255, 255, 110), 1.5));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QPointF(32, 32), 22, 22);
+  for (int i = 0; i < 4; ++i) {
+    p.save();
+    p.translate(32, 32);
+    p.rotate(90.0 * i);
+    p.setPen(QPen(QColor(255, 255, 255, 200), 2.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(0, -25.5), QPointF(0, -19.5));
+    p.restore();
+  }
+  draw_aircraft(p, QPointF(32, 32), 1.45, 45.0);
+  return image;
+}
+
+}  // namespace
+
+bool write_map_pictures(const QDir& out) {
+  bool ok = true;
+  for (const Sector& s : sectors)
+    ok &= save(aircraft_icon(centre_heading(s)), out, QStringLiteral("Avion%1.png").arg(QLatin1String(s.point)));
+  ok &= save(aircraft_shadow(), out, "AvionSHW.png");
+  ok &= save(pin(QColor(0xFF, 0x8C, 0x00)), out, "mm_20_orange.png");
+  ok &= save(pin(QColor(0x1E, 0x6F, 0xE0)), out, "mm_20_blue.png");
+  ok &= save(pin(QColor(0xE0, 0x22, 0x22)), out, "mm_20_red.png");
+  ok &= save(application_icon(), out, "tolvex.png");
+  return ok;
+}
+
+}  // namespace assetgen

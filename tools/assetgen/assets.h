@@ -1,0 +1,11 @@
+#pragma once
+#include <QDir>
+
+namespace assetgen {
+
+// Aircraft icons, shadow, marker pins and the application icon, into the program folder.
+bool write_map_pictures(const QDir& out);
+// The toolbar and window-button pictures, into out/iconos.
+bool write_toolbar_pictures(const QDir& out);
+
+}  // namespace assetgen

@@ -18,7 +18,7 @@ const char kFormPage[] =
     "<!DOCTYPE html><html><head><meta charset=\"utf-8\"/><title>formulario</title></head><body>"
     "<form name=\"f1\">"
     "<input type=\"hidden\" name=\"PuntosRuta\" value=\"\"/>"
-    "<input type=\"hidden\" name=\"Longitud\" value=\"12|90\n\"/>"
+    "<input type=\"hidden\" name=\"Longitud\" value=\"12|90\"/>"
     "<input type=\"text\" name=\"texto\" value=\"hola\"/>"
     "<input type=\"radio\" name=\"radio_si\" value=\"1\" checked/>"
     "<input type=\"radio\" name=\"radio_no\" value=\"2\"/>"
@@ -123,7 +123,7 @@ TEST(BrowserBridge, ReadsFieldsOfFormF1ByTheirKind) {
   };
   const Case cases[] = {
       {"PuntosRuta", ""},          // an empty form field
-      {"Longitud", "12|90\n"},     // hidden inputs keep their line feed... as the browser stores it
+      {"Longitud", "12|90"},
       {"texto", "hola"},
       {"radio_si", "checked"},
       {"radio_no", "unchecked"},
@@ -137,10 +137,7 @@ TEST(BrowserBridge, ReadsFieldsOfFormF1ByTheirKind) {
       {"ajeno", ""},               // only form f1 is searched
   };
   for (const Case& c : cases) {
-    // Hidden inputs drop line feeds from their markup value; compare with what the page holds.
-    QString expected = QString::fromUtf8(c.expected);
-    if (std::string(c.name) == "Longitud") expected = h.eval("document.forms.f1.Longitud.value").toString();
-    EXPECT_EQ(h.bridge().read_field(c.name), expected) << c.name;
+    EXPECT_EQ(h.bridge().read_field(c.name), QString::fromUtf8(c.expected)) << c.name;
   }
 }
 

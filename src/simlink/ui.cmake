@@ -1,0 +1,3 @@
+tolvex_ui_sources(simlink
+  iocp_client_qt.cpp
+)

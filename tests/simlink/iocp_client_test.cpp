@@ -1,0 +1,235 @@
+// The IOCP client against the fake server over real loopback TCP.
+#include "simlink/iocp_client_qt.h"
+
+#include <QTcpServer>
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <stdexcept>
+#include <string>
+
+#include "support/fake_iocp_server.h"
+
+namespace tolvex {
+namespace {
+
+using test::FakeIocpServer;
+
+IocpClient::Timeouts short_timeouts() {
+  IocpClient::Timeouts t;
+  t.connect_ms = 300;
+  t.greeting_ms = 300;
+  t.reply_ms = 300;
+  t.close_ms = 300;
+  return t;
+}
+
+std::string error_of(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const std::runtime_error& e) {
+    return e.what();
+  }
+  return "";
+}
+
+bool contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+struct Sample {
+  double lat = 0, lon = 0;
+  std::int32_t heading = 0;
+};
+
+struct GoodServerCase {
+  const char* name;
+  simfeed::FeedBehaviour behaviour;
+  int keepalive_answers_at_least;  // "Arn.Vivo:" lines the server must have had from us
+};
+
+simfeed::FeedBehaviour behaviour(std::function<void(simfeed::FeedBehaviour&)> tweak) {
+  simfeed::FeedBehaviour b;
+  tweak(b);
+  return b;
+}
+
+void PrintTo(const GoodServerCase& c, std::ostream* os) { *os << c.name; }
+
+class PollsAGoodServer : public ::testing::TestWithParam<GoodServerCase> {};
+
+TEST_P(PollsAGoodServer, ReadsEverySampleAndAnswersKeepAlives) {
+  FakeIocpServer server(GetParam().behaviour);
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  client.open("127.0.0.1", server.port());
+  ASSERT_TRUE(client.is_alive());
+  const simfeed::IocpVariables samples[] = {{4047123, -370912, 27049}, {-3350000, 15125000, 35960}, {1, -1, 0}};
+  const Sample expected[] = {{40.47123, -3.70912, 270}, {-33.5, 151.25, 360}, {0.00001, -0.00001, 0}};
+  for (int i = 0; i < 3; ++i) {
+    server.set_sample(samples[i]);
+    Sample got;
+    client.poll(got.lat, got.lon, got.heading);
+    EXPECT_DOUBLE_EQ(got.lat, expected[i].lat);
+    EXPECT_DOUBLE_EQ(got.lon, expected[i].lon);
+    EXPECT_EQ(got.heading, expected[i].heading);
+  }
+  EXPECT_TRUE(server.wait_until([&] { return server.count_lines("Arn.Vivo:") >= GetParam().keepalive_answers_at_least; }))
+      << server.count_lines("Arn.Vivo:");
+  EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, PollsAGoodServer,
+    ::testing::Values(GoodServerCase{"CrLf", {}, 0},
+                      GoodServerCase{"LfOnly", behaviour([](auto& b) { b.lf_only = true; }), 0},
+                      // Each reply comes in three pieces with a keep-alive glued to its end:
+                      // answered at the next poll.
+                      GoodServerCase{"SplitLines", behaviour([](auto& b) { b.split = true; }), 2},
+                      GoodServerCase{"SplitLfOnly", behaviour([](auto& b) { b.split = b.lf_only = true; }), 2},
+                      // The reply is held back until the keep-alive is answered.
+                      GoodServerCase{"KeepAliveBetween", behaviour([](auto& b) { b.keepalive_between = true; }), 3},
+                      GoodServerCase{"FrequentKeepAlives", behaviour([](auto& b) { b.keepalive_ms = 1; }), 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(IocpClient, StalledServerCostsOneWaitThenPollsFailAtOnce) {
+  FakeIocpServer server(behaviour([](auto& b) { b.stall_after = 1; }));
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  client.open("127.0.0.1", server.port());
+  Sample s;
+  client.poll(s.lat, s.lon, s.heading);
+  EXPECT_EQ(s.heading, 270);
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
+  EXPECT_FALSE(client.is_alive());
+  // No further request goes out: the dropped connection fails at once.
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
+  EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
+  EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 2);
+}
+
+TEST(IocpClient, ServerThatDiesMakesEveryPollFail) {
+  struct Case {
+    const char* name;
+    simfeed::FeedBehaviour behaviour;
+  };
+  const Case cases[] = {{"Drop", behaviour([](auto& b) { b.drop_after = 1; })},
+                        {"DropMidLine", behaviour([](auto& b) { b.drop_after = 1, b.drop_mid_line = true; })}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeIocpServer server(c.behaviour);
+    IocpClient client;
+    client.set_timeouts(short_timeouts());
+    client.open("127.0.0.1", server.port());
+    Sample s;
+    client.poll(s.lat, s.lon, s.heading);
+    server.set_sample({1, 2, 300});
+    // Half a reply line is no reply: nothing of it reaches the sample.
+    for (int i = 0; i < 3; ++i)
+      EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "cerró la conexión"));
+    EXPECT_DOUBLE_EQ(s.lat, 40.47123);
+    EXPECT_EQ(s.heading, 270);
+    // Closing a dead connection reports it, calls nobody, and leaves the client closed.
+    int callbacks = 0;
+    client.set_disconnected_callback([&] { ++callbacks; });
+    EXPECT_FALSE(error_of([&] { client.close(); }).empty());
+    EXPECT_EQ(callbacks, 0);
+    EXPECT_FALSE(client.is_open());
+  }
+}
+
+TEST(IocpClient, BadReplyKeepsEarlierFieldsAndTheConnection) {
+  FakeIocpServer server(behaviour([](auto& b) { b.garbage = true; }));
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  client.open("127.0.0.1", server.port());
+  Sample s{1.0, 2.0, 3};
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "'basura' no es un valor entero válido");
+    EXPECT_DOUBLE_EQ(s.lat, 40.47123);
+    EXPECT_DOUBLE_EQ(s.lon, 2.0);
+    EXPECT_EQ(s.heading, 3);
+  }
+  EXPECT_TRUE(client.is_alive());
+}
+
+TEST(IocpClient, OverlongReplyDropsTheConnection) {
+  FakeIocpServer server(behaviour([](auto& b) { b.overlong = true; }));
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  client.open("127.0.0.1", server.port());
+  Sample s;
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "demasiado larga"));
+  EXPECT_FALSE(client.is_alive());
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "demasiado larga"));
+}
+
+TEST(IocpClient, OpenFailsWithoutGreetingOrListener) {
+  {
+    FakeIocpServer server(behaviour([](auto& b) { b.greeting = false; }));
+    IocpClient client;
+    client.set_timeouts(short_timeouts());
+    EXPECT_TRUE(contains(error_of([&] { client.open("127.0.0.1", server.port()); }), "primera línea"));
+    EXPECT_FALSE(client.is_open());
+    Sample s;
+    EXPECT_FALSE(error_of([&] { client.poll(s.lat, s.lon, s.heading); }).empty());
+  }
+  {
+    quint16 free_port = 0;
+    {
+      QTcpServer probe;
+      ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+      free_port = probe.serverPort();
+    }
+    IocpClient client;
+    client.set_timeouts(short_timeouts());
+    EXPECT_TRUE(contains(error_of([&] { client.open("127.0.0.1", free_port); }), "No se pudo conectar"));
+    EXPECT_FALSE(client.is_open());
+  }
+  {
+    IocpClient client;
+    EXPECT_TRUE(contains(error_of([&] { client.open("127.0.0.1", 0); }), "Puerto no válido"));
+  }
+}
+
+TEST(IocpClient, CloseSaysGoodbyeThenClosesAndCallsBackOnce) {
+  // This server does not hang up on the goodbye, so the connection's end is the client's doing.
+  FakeIocpServer server(behaviour([](auto& b) { b.close_on_goodbye = false; }));
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  int callbacks = 0;
+  bool open_during_callback = true;
+  client.set_disconnected_callback([&] {
+    ++callbacks;
+    open_during_callback = client.is_open();
+  });
+  client.open("127.0.0.1", server.port());
+  Sample s;
+  client.poll(s.lat, s.lon, s.heading);
+  client.close();
+  EXPECT_EQ(callbacks, 1);
+  EXPECT_FALSE(open_during_callback);
+  EXPECT_FALSE(client.is_open());
+  ASSERT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
+  const auto events = server.events();
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[events.size() - 2].line, "Arn.Fin:");
+  EXPECT_TRUE(events.back().closed);
+  client.close();  // nothing open: nothing happens
+  EXPECT_EQ(callbacks, 1);
+}
+
+TEST(IocpClient, ReopensAfterClose) {
+  FakeIocpServer server;
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  Sample s;
+  for (int i = 0; i < 2; ++i) {
+    client.open("127.0.0.1", server.port());
+    client.poll(s.lat, s.lon, s.heading);
+    client.close();
+  }
+  EXPECT_TRUE(server.wait_until([&] { return server.count_lines("Arn.Fin:") == 2; }));
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "No hay conexión"));
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -5,6 +5,10 @@ set(TOLVEX_PAGE_TEMPLATES
 )
 # Page scripts and libraries the pages load from the program folder.
 set(TOLVEX_PAGE_SCRIPTS
+  tolvex_maps.js
+  markermanager_packed.js
+  markerwithlabel_packed.js
+  v3_epoly.js
 )
 set(TOLVEX_EMBEDDED_CPP ${CMAKE_BINARY_DIR}/generated/embedded_pages.cpp)
 list(TRANSFORM TOLVEX_PAGE_TEMPLATES PREPEND ${CMAKE_SOURCE_DIR}/src/pages/)

@@ -81,9 +81,9 @@ std::vector<GeoPoint> FlightModel::madrid_circuit() {
 }
 
 void FlightModel::advance_to(double seconds) {
-  while (time_ + kStepS <= seconds) {
+  while (static_cast<double>(steps_ + 1) * kStepS <= seconds + 1e-9) {
     step(kStepS);
-    time_ += kStepS;
+    ++steps_;
   }
 }
 

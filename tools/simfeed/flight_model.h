@@ -42,7 +42,7 @@ class FlightModel {
   // Moves the aircraft on to `seconds` since the start; earlier times change nothing.
   void advance_to(double seconds);
   const AircraftState& state() const { return state_; }
-  double time() const { return time_; }
+  double time() const { return static_cast<double>(steps_) * kStepS; }
   std::size_t target_index() const { return target_; }
 
  private:
@@ -52,7 +52,7 @@ class FlightModel {
   double speed_ms_;
   AircraftState state_;
   std::size_t target_ = 1;
-  double time_ = 0;
+  std::int64_t steps_ = 0;  // counted, not summed, so no step is lost to rounding
 };
 
 // A route file: a header line (speed|consumption) and then "lon, lat" lines. Blank lines and

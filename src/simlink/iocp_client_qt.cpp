@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QThread>
 
 #include <stdexcept>
 
@@ -127,13 +128,18 @@ void IocpClient::close() {
   bool sent = socket->write(goodbye.data(), static_cast<qint64>(goodbye.size())) ==
               static_cast<qint64>(goodbye.size());
   const QDeadlineTimer deadline(timeouts_.close_ms);
-  while (sent && socket->bytesToWrite() > 0) {
-    if (!socket->waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) sent = false;
-  }
+  while (sent && socket->bytesToWrite() > 0 && socket->state() == QAbstractSocket::ConnectedState &&
+         !deadline.hasExpired())
+    socket->waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+  sent = sent && socket->bytesToWrite() == 0;
   if (!sent) {
     socket->abort();
     throw std::runtime_error("No se pudo enviar la despedida al IOCP Server: " + socket_error_text(*socket));
   }
+  // Whatever the server sent meanwhile is read first: closing with unread data would reset
+  // the connection, and the goodbye could be lost with it.
+  socket->waitForReadyRead(0);
+  socket->readAll();
   socket->disconnectFromHost();
   socket->abort();  // nothing left to write; do not linger
   socket.reset();
@@ -147,13 +153,11 @@ IocpClient::Wait IocpClient::wait_for_line(int timeout_ms) {
     if (framer_.has_line()) return Wait::line;
     if (socket_->state() != QAbstractSocket::ConnectedState) return Wait::closed;
     if (deadline.hasExpired()) return Wait::timeout;
-    if (!socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime()))) {
-      // False on time-out and on a closed connection alike; the loop tells them apart, and
-      // data that came with the close is read first.
-      if (socket_->bytesAvailable() == 0 && socket_->state() == QAbstractSocket::ConnectedState &&
-          socket_->error() != QAbstractSocket::SocketTimeoutError && !deadline.hasExpired()) {
-        return Wait::closed;  // some other socket error
-      }
+    if (!socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime())) && socket_->bytesAvailable() == 0 &&
+        socket_->state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
+      // Woken with nothing to read and still connected (Qt warns this can happen on Windows):
+      // wait on until the deadline.
+      QThread::msleep(1);
     }
   }
 }

@@ -76,8 +76,8 @@ void IniFile::build_index() {
   while (pos < all.size()) {
     Line line;
     line.start = pos;
-    std::size_t end = all.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) end = all.size();
+    std::size_t end = pos;
+    while (end < all.size() && all[end] != '\n' && all[end] != '\r') ++end;
     line.length = end - pos;
     if (end < all.size()) {
       line.eol = (all[end] == '\r' && end + 1 < all.size() && all[end + 1] == '\n') ? 2 : 1;

@@ -262,21 +262,15 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
     throw write_error(path);
   }
 #endif
+  // The content is on disk before the rename, so after a crash the file is the old one or the
+  // new one, never a mix. The folder itself is not synced: that would make the rename durable
+  // at once but costs several milliseconds more per save, and Windows' rename does not either.
   fs::rename(to_path(temp), to_path(path), ec);
   if (ec) {
     std::error_code ignored;
     fs::remove(to_path(temp), ignored);
     throw write_error(path);
   }
-#ifndef _WIN32
-  // Make the rename itself durable.
-  const fs::path folder = to_path(path).parent_path();
-  const int dir = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    (void)::fsync(dir);
-    ::close(dir);
-  }
-#endif
 }
 
 bool append_to_file(const std::string& path, std::string_view bytes) {

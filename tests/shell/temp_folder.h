@@ -17,8 +17,10 @@ namespace tolvex::test {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "tolvex-shell-XXXXXX").string();
+  // base: the folder to create it in (the system's temporary folder when empty).
+  explicit TempFolder(const std::string& base = "") {
+    const std::filesystem::path parent = base.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(base);
+    std::string pattern = (parent / "tolvex-shell-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern + "/";
   }

@@ -1,0 +1,1 @@
+tolvex_benchmark(shell_settings_bench SOURCES shell_settings_bench.cpp LIBS tolvex_shell_core)

@@ -1266,6 +1266,9 @@
     this.__follow = [];
     this.__closing = false;
     this.__onRemove = function () {
+      // Gone at once, as with Google, rather than after Leaflet's fade.
+      var box = self.__popup && self.__popup.getElement();
+      if (box && box.parentNode) box.parentNode.removeChild(box);
       if (self.__closing) return;
       // Closed by the user with its close button.
       self.__detach();

@@ -8,11 +8,16 @@
 #include <QWebEngineView>
 
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "map/browser_bridge.h"
+#include "map/map_page_builder.h"
 #include "map/web_profile_qt.h"
 #include "support/temp_program_folder.h"
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace tolvex::test {
 
@@ -39,9 +44,37 @@ inline bool wait_for_loaded(BrowserBridge& bridge, int timeout_ms = 20000) {
   return came && ok;
 }
 
+// The map page of the keyless provider around (lat, lon) with the aircraft heading `heading`.
+// Tile addresses point at a closed local port: no test reaches a map server.
+inline std::string map_page_html(double lat, double lon, int heading, const std::string& puntos_vfr = "") {
+  MapPageInputs in;
+  in.latitud = lat;
+  in.longitud = lon;
+  in.heading = heading;
+  in.puntos_vfr = puntos_vfr;
+  in.maps.proveedor = "osm";
+  const std::string no_tiles = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+  in.maps.teselas_normal = in.maps.teselas_satelite = in.maps.teselas_hibrido = in.maps.teselas_relieve = no_tiles;
+  in.maps.marca_naranja = "mm_20_orange.png";
+  in.maps.marca_azul = "mm_20_blue.png";
+  in.maps.marca_roja = "mm_20_red.png";
+  return build_map_page(in);
+}
+
+// The test environment should name the program folder and quiet the browser; when the test
+// runs without it (a bare run, or a runner that dropped it), fall back to the build's values.
+inline bool ensure_test_environment() {
+#ifdef TOLVEX_BUILT_PROGRAM_DIR
+  if (qgetenv("TOLVEX_PROGRAM_DIR").isEmpty()) qputenv("TOLVEX_PROGRAM_DIR", TOLVEX_BUILT_PROGRAM_DIR);
+#endif
+  if (qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").isEmpty())
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-background-networking --disable-component-update --no-first-run");
+  return true;
+}
+
 class PageHarness {
  public:
-  PageHarness() : view_(std::make_unique<QWebEngineView>()) {
+  PageHarness() : ready_(ensure_test_environment()), view_(std::make_unique<QWebEngineView>()) {
     set_remote_requests_blocked(true);  // tests never reach the network
     configure_view(view_.get());
     bridge_ = new BrowserBridge(view_.get());
@@ -74,6 +107,7 @@ class PageHarness {
   QVariant eval(const QString& expression) { return bridge_->evaluate(expression); }
 
  private:
+  bool ready_;
   TempProgramFolder folder_;
   std::unique_ptr<QWebEngineView> view_;
   BrowserBridge* bridge_ = nullptr;

@@ -1,1 +1,4 @@
-tolvex_ui_test(bridge_browser_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/bridge_browser_test.cpp)
+foreach(test bridge_browser_test page_script_test)
+  tolvex_ui_test(${test} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${test}.cpp)
+  target_compile_definitions(${test} PRIVATE TOLVEX_BUILT_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}")
+endforeach()

@@ -55,18 +55,23 @@ struct Settings {
   MapSettings maps;
 };
 
-// Reads every key in the documented order. `notes` receives one Spanish line per value that
-// could not be converted and fell back to its default (for the diagnostic log).
+// Reads every key in the documented order and converts it (SIZE 0..3 else 0; switches on only
+// for exactly "S"; TIPOMAPA "S" is ignored in size mode 3; TIPOCONEXION exactly "I"; non-integer
+// ANCHO/COLOR give 4/10). A PUERTO outside 1..65535 or not a number gives 8090; an unusable
+// INTERVALO gives "10" / 10000 ms. `notes` receives one Spanish line per value present in the
+// file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
 
 // INTERVALO text -> milliseconds ("#0" rounding of seconds * 1000); either separator accepted.
-// Returns nullopt-like -1 when the text is not a number.
+// Returns -1 when the text is unusable: not a number, not above zero, under 1 ms once rounded,
+// or too large for a 32-bit millisecond count.
 std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator);
 
-// Close-time save: the preference keys in their documented order, then flush().
+// Close-time save: the preference keys in their documented order (VELOCIDAD and CONSUMO only
+// when not blank, written trimmed; DEBUG never), then flush(), which may throw.
 void save_preferences(IniFile& ini, const Settings& s);
 
-// Configuration-window save (tipog 1..4), then flush().
+// Configuration-window save (tipog 1..4; XPLANE "S" or the key deleted), then flush().
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);
 
 }  // namespace tolvex

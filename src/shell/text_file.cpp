@@ -232,25 +232,34 @@ std::vector<std::string_view> split_lines(std::string_view text) {
   return lines;
 }
 
-void write_file_atomically(const std::string& path, std::string_view bytes) {
-  const std::string temp = temp_name_for(path);
+void write_file_atomically(const std::string& path_text, std::string_view bytes) {
   std::error_code ec;
+  // Through a symbolic link the file it points at is replaced, not the link.
+  std::string path = path_text;
+  if (fs::is_symlink(to_path(path_text), ec)) {
+    const fs::path target = fs::canonical(to_path(path_text), ec);
+    if (!ec) {
+      const std::u8string text = target.u8string();
+      path.assign(text.begin(), text.end());
+    }
+  }
+  const std::string temp = temp_name_for(path);
 #ifdef _WIN32
   {
     FILE* f = _wfopen(to_path(temp).c_str(), L"wbx");
-    if (!f) throw write_error(path);
+    if (!f) throw write_error(path_text);
     bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     ok = std::fflush(f) == 0 && ok;
     ok = _commit(_fileno(f)) == 0 && ok;
     ok = std::fclose(f) == 0 && ok;
     if (!ok) {
       fs::remove(to_path(temp), ec);
-      throw write_error(path);
+      throw write_error(path_text);
     }
   }
 #else
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (fd < 0) throw write_error(path);
+  if (fd < 0) throw write_error(path_text);
   bool ok = write_all(fd, bytes);
   // Keep the permissions of the file we replace.
   struct stat old_stat;
@@ -259,7 +268,7 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
   ok = (::close(fd) == 0) && ok;
   if (!ok) {
     ::unlink(temp.c_str());
-    throw write_error(path);
+    throw write_error(path_text);
   }
 #endif
   // The content is on disk before the rename, so after a crash the file is the old one or the
@@ -269,7 +278,7 @@ void write_file_atomically(const std::string& path, std::string_view bytes) {
   if (ec) {
     std::error_code ignored;
     fs::remove(to_path(temp), ignored);
-    throw write_error(path);
+    throw write_error(path_text);
   }
 }
 

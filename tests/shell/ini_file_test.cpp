@@ -164,6 +164,13 @@ TEST(IniFileWrite, ChangesOnlyTheLinesItMust) {
          i.write_integer("INICIO", "SIZE", -2);
        },
        "\xEF\xBB\xBF[INICIO]\r\nTIPOMAPA=N\r\nSIZE=-2\r\n"},
+      {"a BOM before the first section stays",
+       "\xEF\xBB\xBF[A]\r\nK=1\r\n",
+       [](IniFile& i) {
+         i.write_string("A", "K", "2");
+         i.write_string("A", "L", "3");
+       },
+       "\xEF\xBB\xBF[A]\r\nK=2\r\nL=3\r\n"},
       {"keys stay out of the part before the first section",
        "K=0\r\n",
        [](IniFile& i) { i.write_string("A", "K", "1"); },

@@ -93,6 +93,16 @@ TEST(WriteFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
   EXPECT_EQ(st.st_mode & 0777, 0600u) << "the replaced file keeps its permissions";
 }
 
+TEST(WriteFileAtomically, ThroughASymbolicLinkReplacesTheFileItPointsAt) {
+  TempFolder folder;
+  std::filesystem::create_directory(folder.file("real"));
+  folder.write("real/CONFIG.INI", "viejo");
+  std::filesystem::create_symlink(folder.file("real/CONFIG.INI"), folder.file("CONFIG.INI"));
+  write_file_atomically(folder.file("CONFIG.INI"), "nuevo");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.file("CONFIG.INI")));
+  EXPECT_EQ(folder.read("real/CONFIG.INI"), "nuevo");
+}
+
 TEST(WriteFileAtomically, FailureThrowsNamesTheFileAndLeavesEverythingAsItWas) {
   TempFolder folder;
   // Renaming over a folder that holds a file fails after the temporary file was written.

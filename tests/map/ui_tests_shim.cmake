@@ -2,3 +2,4 @@
 tolvex_ui_test(shim_geometry_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/shim_geometry_test.cpp)
 tolvex_ui_test(shim_map_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/shim_map_test.cpp)
 tolvex_ui_test(shim_libraries_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/shim_libraries_test.cpp)
+tolvex_ui_test(shim_services_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/shim_services_test.cpp)

@@ -133,8 +133,9 @@ void IocpClient::close() {
     socket->waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
   sent = sent && socket->bytesToWrite() == 0;
   if (!sent) {
+    const std::string reason = socket_error_text(*socket);
     socket->abort();
-    throw std::runtime_error("No se pudo enviar la despedida al IOCP Server: " + socket_error_text(*socket));
+    throw std::runtime_error("No se pudo enviar la despedida al IOCP Server: " + reason);
   }
   // Whatever the server sent meanwhile is read first: closing with unread data would reset
   // the connection, and the goodbye could be lost with it.

@@ -10,7 +10,9 @@ namespace tolvex {
 
 // Sent with every web request of the pages; tile servers refuse anonymous clients.
 inline constexpr char kUserAgent[] = "Tolvex/1.0 (mapa movil para simulacion de vuelo)";
-inline constexpr char kReferer[] = "http://localhost/tolvex/";
+// The browser cancels a request whose Referer breaks its default referrer policy: towards
+// another origin it may carry an origin only (no path), and never https towards http.
+inline constexpr char kReferer[] = "http://tolvex.localhost/";
 
 // Gives the profile's http(s) requests the program's User-Agent and Referer. Installs one
 // interceptor per profile; later calls for the same profile change nothing.

@@ -1,0 +1,101 @@
+// How the pages' web requests present themselves: identity headers, and the offline switch.
+#include <gtest/gtest.h>
+
+#include <QHostAddress>
+#include <QNetworkInterface>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QWebEngineSettings>
+
+#include <string>
+
+#include "map/page_harness.h"
+
+namespace tolvex::test {
+namespace {
+
+// Records the head of every request it gets and answers each with an empty 404.
+class RecordingServer : public QObject {
+ public:
+  RecordingServer() {
+    connect(&server_, &QTcpServer::newConnection, this, [this] {
+      while (QTcpSocket* s = server_.nextPendingConnection()) {
+        connect(s, &QTcpSocket::readyRead, this, [this, s] {
+          buffer_ += s->readAll();
+          const int end = buffer_.indexOf("\r\n\r\n");
+          if (end < 0) return;
+          requests_ << QString::fromLatin1(buffer_.left(end));
+          buffer_.clear();
+          s->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+          s->disconnectFromHost();
+        });
+      }
+    });
+  }
+  bool listen(const QHostAddress& address) { return server_.listen(address); }
+  quint16 port() const { return server_.serverPort(); }
+  const QStringList& requests() const { return requests_; }
+
+ private:
+  QTcpServer server_;
+  QByteArray buffer_;
+  QStringList requests_;
+};
+
+std::string page_loading(const QString& address) {
+  return "<!DOCTYPE html><html><head><title>p</title></head><body><img src=\"" + address.toStdString() +
+         "\" onerror=\"window.hecho = true\" onload=\"window.hecho = true\"/></body></html>";
+}
+
+TEST(WebProfile, ViewsMayScriptAndReachFilesAndTheWeb) {
+  PageHarness h;
+  QWebEngineSettings* s = h.view().settings();
+  EXPECT_TRUE(s->testAttribute(QWebEngineSettings::JavascriptEnabled));
+  EXPECT_TRUE(s->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
+  EXPECT_TRUE(s->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+}
+
+TEST(WebProfile, RequestsFromALocalPageCarryTheProgramIdentity) {
+  RecordingServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+  PageHarness h;
+  const QString address = QStringLiteral("http://127.0.0.1:%1/9/250/190.png").arg(server.port());
+  ASSERT_TRUE(h.load(page_loading(address)));
+  ASSERT_TRUE(h.wait_until("window.hecho === true"));
+  ASSERT_FALSE(server.requests().isEmpty());
+  const QString head = server.requests().first();
+  EXPECT_TRUE(head.startsWith("GET /9/250/190.png ")) << head.toStdString();
+  EXPECT_TRUE(head.contains(QStringLiteral("\r\nUser-Agent: %1\r\n").arg(kUserAgent), Qt::CaseInsensitive))
+      << head.toStdString();
+  EXPECT_TRUE(head.contains(QStringLiteral("\r\nReferer: %1\r\n").arg(kReferer), Qt::CaseInsensitive))
+      << head.toStdString();
+}
+
+TEST(WebProfile, OfflineModeStopsRequestsToOtherMachines) {
+  // A non-loopback address of this machine stands in for a remote server.
+  QHostAddress own;
+  for (const QHostAddress& a : QNetworkInterface::allAddresses())
+    if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) own = a;
+  if (own.isNull()) GTEST_SKIP() << "no non-loopback address on this machine";
+  RecordingServer server;
+  ASSERT_TRUE(server.listen(own));
+  const QString address = QStringLiteral("http://%1:%2/").arg(own.toString()).arg(server.port());
+
+  PageHarness h;  // turns offline mode on
+  ASSERT_TRUE(remote_requests_blocked());
+  ASSERT_TRUE(h.load(page_loading(address + "bloqueada.png")));
+  ASSERT_TRUE(h.wait_until("window.hecho === true"));
+  pump_events(200);
+  EXPECT_TRUE(server.requests().isEmpty());
+
+  set_remote_requests_blocked(false);
+  ASSERT_TRUE(h.load(page_loading(address + "permitida.png"), "otra.html"));
+  ASSERT_TRUE(h.wait_until("window.hecho === true"));
+  pump_events(200);
+  set_remote_requests_blocked(true);
+  ASSERT_EQ(server.requests().size(), 1);
+  EXPECT_TRUE(server.requests().first().startsWith("GET /permitida.png "));
+}
+
+}  // namespace
+}  // namespace tolvex::test

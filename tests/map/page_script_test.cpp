@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <QMouseEvent>
 
 #include <string>
 #include <vector>
@@ -183,6 +184,42 @@ TEST(MapPageScript, DynamicRouteShowsDistanceAndCourseToTheMarker) {
   // A double click on the marker takes the marker, its window and the line away.
   h.bridge().run_statement("google.maps.event.trigger(marcapos, 'dblclick');");
   EXPECT_TRUE(h.eval("!marcapos.getMap() && !rutades.getMap() && !infowindow2.getMap()").toBool());
+}
+
+// Press, release, press, release within the double-click interval, as the window system
+// delivers a double click (the browser counts the clicks from the time stamps).
+void real_double_click(QWebEngineView& view, QPoint where) {
+  QWidget* surface = view.focusProxy() ? view.focusProxy() : &view;
+  const QPointF at(where);
+  const QPointF global = surface->mapToGlobal(at);
+  static ulong stamp = 1000;
+  stamp += 5000;
+  for (int i = 0; i < 2; ++i) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    press.setTimestamp(stamp += 20);
+    QCoreApplication::sendEvent(surface, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    release.setTimestamp(stamp += 20);
+    QCoreApplication::sendEvent(surface, &release);
+  }
+}
+
+TEST(MapPageScript, APilotsDoubleClicksStartAndEndTheDynamicRoute) {
+  PageHarness h;
+  ASSERT_TRUE(h.load(map_page_html(0.0, 0.0, 90)));
+  ASSERT_TRUE(h.wait_until("map.getDiv().offsetWidth > 0"));
+  const QPoint east(h.view().width() / 2 + 150, h.view().height() / 2);
+  real_double_click(h.view(), east);
+  ASSERT_TRUE(h.wait_until("typeof marcapos === 'object' && !!marcapos.getMap()"));
+  EXPECT_TRUE(h.eval("infowindow2.getContent()").toString().endsWith("Rumbo: 90<br>"));
+  EXPECT_EQ(h.eval("map.getZoom()").toInt(), 9);  // a double click never zooms this map
+
+  // On the marker's pin (drawn above its point) the double click removes it and starts nothing new.
+  h.eval("window.primero = marcapos; 1");
+  real_double_click(h.view(), east - QPoint(0, 15));
+  ASSERT_TRUE(h.wait_until("!marcapos.getMap()"));
+  pump_events(300);
+  EXPECT_TRUE(h.eval("marcapos === window.primero && !rutades.getMap()").toBool());
 }
 
 TEST(MapPageScript, DynamicRouteCourseAwayFromTheEquator) {

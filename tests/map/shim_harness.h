@@ -32,6 +32,13 @@ class ShimWebPage : public QWebEnginePage {
   }
 };
 
+// The built program folder, from the environment or, failing that, from the build.
+inline void shim_ensure_program_dir() {
+#ifdef TOLVEX_BUILT_PROGRAM_DIR
+  if (qEnvironmentVariableIsEmpty("TOLVEX_PROGRAM_DIR")) qputenv("TOLVEX_PROGRAM_DIR", TOLVEX_BUILT_PROGRAM_DIR);
+#endif
+}
+
 inline void shim_pump(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
@@ -45,7 +52,8 @@ struct ShimServices {
 
 class ShimPage {
  public:
-  explicit ShimPage(const ShimServices& services = {}) : view_(std::make_unique<QWebEngineView>()) {
+  explicit ShimPage(const ShimServices& services = {})
+      : folder_((shim_ensure_program_dir(), true)), view_(std::make_unique<QWebEngineView>()) {
     page_ = new ShimWebPage(view_.get());
     view_->setPage(page_);
     page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);

@@ -85,7 +85,7 @@ class ShimMainPageTest : public ::testing::Test {
     return false;
   }
 
-  TempProgramFolder folder_;
+  TempProgramFolder folder_{(shim_ensure_program_dir(), true)};
   QWebEngineView view_;
   ShimWebPage* page_ = new ShimWebPage(&view_);
 };

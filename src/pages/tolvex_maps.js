@@ -573,7 +573,7 @@
     if (!rest.mapTypeId) rest.mapTypeId = 'roadmap';
     this.setValues(rest);
     // First idle once the first view is drawn.
-    setTimeout(function () { trigger(self, 'idle'); trigger(self, 'tilesloaded'); }, 0);
+    setTimeout(function () { trigger(self, 'idle'); }, 0);
   }
   inherit(Map, MVCObject);
   Map.prototype.getDiv = function () { return this.__div; };
@@ -619,6 +619,8 @@
   Map.prototype.setMapTypeId = function (t) { this.set('mapTypeId', t); };
   Map.prototype.getMapTypeId = function () { return this.get('mapTypeId'); };
   Map.prototype.getStreetView = function () { return null; };
+  Map.prototype.getTilt = function () { return 0; };
+  Map.prototype.getHeading = function () { return 0; };
   Map.prototype.setOptions = function (o) {
     if (!o) return;
     if (o.center !== undefined) this.setCenter(o.center);
@@ -638,7 +640,7 @@
     var t = String(this.get('mapTypeId') || 'roadmap').toLowerCase();
     if (!TYPE_LAYERS[t]) t = 'roadmap';
     if (t === this.__type) return;
-    var want = TYPE_LAYERS[t], lmap = this.__l, layers = this.__layers;
+    var want = TYPE_LAYERS[t], lmap = this.__l, layers = this.__layers, self = this;
     Object.keys(layers).forEach(function (key) {
       if (want.indexOf(key) < 0 && lmap.hasLayer(layers[key])) lmap.removeLayer(layers[key]);
     });
@@ -648,6 +650,8 @@
           maxNativeZoom: TILE_NATIVE_ZOOM[key], maxZoom: 22, zIndex: i + 1,
           attribution: cfgTiles[key] ? '' : TILE_ATTRIBUTION[key], className: 'tv-tiles-' + key
         });
+        // Failed tiles count as done too: offline, the map still settles.
+        layers[key].on('load', function () { trigger(self, 'tilesloaded'); });
       }
       if (!lmap.hasLayer(layers[key])) lmap.addLayer(layers[key]);
     });
@@ -1280,11 +1284,26 @@
   inherit(InfoWindow, MVCObject);
   accessors(InfoWindow.prototype, ['content', 'position', 'zIndex']);
   InfoWindow.prototype.content_changed = function () {
-    var c = this.get('content'), box = this.__box;
-    while (box.firstChild) box.removeChild(box.firstChild);
-    if (c && c.nodeType) box.appendChild(c);
-    else box.innerHTML = c === undefined || c === null ? '' : String(c);
-    if (this.__popup && this.__open) this.__popup.update();
+    var c = this.get('content'), box = this.__box, self = this;
+    if (c && c.nodeType) {
+      if (box.firstChild === c && box.childNodes.length === 1) return;
+      while (box.firstChild) box.removeChild(box.firstChild);
+      box.appendChild(c);
+      this.__html = null;
+    } else {
+      var html = c === undefined || c === null ? '' : String(c);
+      // Pages rewrite the same text on every aircraft sample: leave the DOM alone then.
+      if (html === this.__html) return;
+      box.innerHTML = html;
+      this.__html = html;
+    }
+    // One relayout per frame however often the text changes.
+    if (this.__popup && this.__open && !this.__relayout) {
+      this.__relayout = requestAnimationFrame(function () {
+        self.__relayout = 0;
+        if (self.__popup && self.__open) self.__popup.update();
+      });
+    }
   };
   InfoWindow.prototype.position_changed = function () {
     var p = toLL(this.get('position'));
@@ -1321,7 +1340,10 @@
       this.__popup.setContent(this.__box);
       this.__popup.on('remove', this.__onRemove);
     }
-    this.__popup.options.offset = L.point(0, offsetY);
+    var extra = this.get('pixelOffset');
+    this.__popup.options.offset = L.point(extra ? num(extra.width, 0) : 0, offsetY + (extra ? num(extra.height, 0) : 0));
+    this.__popup.options.maxWidth = num(this.get('maxWidth'), 300);
+    this.__popup.options.autoPan = !this.get('disableAutoPan');
     this.__popup.setLatLng(toL(pos));
     this.__open = map.__l;
     this.__anchorObj = anchor || null;

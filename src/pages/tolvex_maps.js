@@ -1,6 +1,15 @@
 // Tolvex keyless map provider: the part of the google.maps API our pages use, drawn with
 // Leaflet (loaded before this file). Addresses come from window.TOLVEX_MAPS, set by the page
-// builder; without it we fall back to public keyless services.
+// builder before this script; any missing entry falls back to a public keyless service:
+//   tiles: {roadmap, satellite, hybrid, terrain}  tile templates with {z} {x} {y} (and {s});
+//          hybrid is the label layer drawn over the satellite one
+//   elevation   template with {lat} and {lng} (comma-separated lists) or {locations}
+//               ("lat,lng|lat,lng"); answers {elevation:[...]} or {results:[{elevation}]}
+//   geocoder    template with {query}; answers a Nominatim list, {results:[...]} or GeoJSON
+//   geocoderReverse  template with {lat} {lng};  timeoutMs  wait for a service (20000)
+//   maxZoom     highest zoom (20)
+// Failing tiles stay blank and failing services answer with Google's status names; nothing here
+// delays the page's load event.
 (function () {
   'use strict';
   var g = window.google = window.google || {};

@@ -7,7 +7,7 @@
 //               ("lat,lng|lat,lng"); answers {elevation:[...]} or {results:[{elevation}]}
 //   geocoder    template with {query}; answers a Nominatim list, {results:[...]} or GeoJSON
 //   geocoderReverse  template with {lat} {lng};  timeoutMs  wait for a service (20000)
-//   maxZoom     highest zoom (20)
+//   attributions: {roadmap, ...}  credit lines for configured tiles;  maxZoom  highest zoom (20)
 // Failing tiles stay blank and failing services answer with Google's status names; nothing here
 // delays the page's load event.
 (function () {
@@ -657,7 +657,8 @@
       if (!layers[key]) {
         layers[key] = L.tileLayer(cfgTiles[key] || DEFAULT_TILES[key], {
           maxNativeZoom: TILE_NATIVE_ZOOM[key], maxZoom: 22, zIndex: i + 1,
-          attribution: cfgTiles[key] ? '' : TILE_ATTRIBUTION[key], className: 'tv-tiles-' + key
+          attribution: (cfg.attributions && cfg.attributions[key]) || (cfgTiles[key] ? '' : TILE_ATTRIBUTION[key]),
+          className: 'tv-tiles-' + key
         });
         // Failed tiles count as done too: offline, the map still settles.
         layers[key].on('load', function () { trigger(self, 'tilesloaded'); });
@@ -1111,7 +1112,8 @@
           var len = (y1 - y0) * scale;
           dash = { len: len, gap: Math.max(0, repeat.px - len), start: offset.px + y0 * scale };
         }
-        var kind = dash ? 'dash' : 'generic';
+        var closedShape = shapes.some(function (sh) { return sh.closed; });
+        var kind = dash ? 'dash' : closedShape ? 'generic' : 'generic-open';
         var cur = self.__symbols[i];
         if (cur && cur.kind !== kind) {
           if (cur.map) cur.map.removeLayer(cur.layer);
@@ -1119,7 +1121,7 @@
         }
         if (!cur) {
           cur = { kind: kind, map: null };
-          cur.layer = dash ? L.polyline([], st) : L.polygon([], st);
+          cur.layer = kind === 'generic' ? L.polygon([], st) : L.polyline([], st);
           self.__symbols[i] = cur;
         }
         cur.seq = seq; cur.shapes = shapes; cur.scale = scale; cur.offset = offset; cur.repeat = repeat;
@@ -1144,7 +1146,7 @@
     },
     __drawGenericSymbols: function () {
       var on = this.__on;
-      if (!on || !this.__symbols.some(function (s) { return s.kind === 'generic'; })) return;
+      if (!on || !this.__symbols.some(function (s) { return s.kind !== 'dash'; })) return;
       var pts = this.__pathL.map(function (ll) { return on.latLngToLayerPoint(ll); });
       if (this.__closed && pts.length > 1) pts.push(pts[0]);
       var cum = [0];
@@ -1154,7 +1156,7 @@
       var size = on.getSize(), tl = on.containerPointToLayerPoint([0, 0]);
       var minX = tl.x - size.x, maxX = tl.x + 2 * size.x, minY = tl.y - size.y, maxY = tl.y + 2 * size.y;
       this.__symbols.forEach(function (s) {
-        if (s.kind !== 'generic') return;
+        if (s.kind === 'dash') return;
         var rings = [];
         if (pts.length > 1 && total > 0) {
           var off = s.offset.pct !== undefined ? total * s.offset.pct / 100 : s.offset.px;

@@ -1,0 +1,285 @@
+// The main window driven through its handlers under Xvfb, with a real browser.
+#include <QPushButton>
+#include <QTimer>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
+#include "shell/main_window_fixture.h"
+
+namespace tolvex::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST_F(MainWindowTest, BlankPageLeavesOnlyConnectAndConfigure) {
+  start(default_config());
+  EXPECT_EQ(visible_buttons(), (Names{"conexion", "configurar"}));
+  EXPECT_FALSE(window->Timer_auto.isActive());
+  EXPECT_FALSE(window->Timer_PuntosVFR.isActive());
+  EXPECT_FALSE(window->TimerEA.isActive());
+  EXPECT_TRUE(window->Timer_Liberar.isActive());
+  EXPECT_EQ(window->pp_caption->text(), QString());
+}
+
+TEST_F(MainWindowTest, ToolbarVisibilityFollowsMapSource) {
+  start(default_config());
+  struct Case {
+    bool on;
+    bool chart;
+    Names expected;
+  };
+  const Case cases[] = {
+      {true, false, {"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "mapnormal", "mapsatelite",
+                     "maphibrido", "maprelieve", "seguimiento", "configurar"}},
+      {true, true, {"conexion", "actualizar", "cambiar", "zoomin", "zoomout", "configurar"}},
+      {false, false, {"conexion", "configurar"}},
+      {false, true, {"conexion", "configurar"}},
+  };
+  for (const Case& c : cases) {
+    window->cfg.MapaSK = c.chart;
+    window->mostrar_botones(c.on);
+    EXPECT_EQ(visible_buttons(), c.expected) << "on=" << c.on << " chart=" << c.chart;
+  }
+}
+
+TEST_F(MainWindowTest, CaptionCarriesTheProgramVersion) {
+  struct Case {
+    std::optional<std::pair<int, int>> version;
+    const char* caption;
+  };
+  const Case cases[] = {
+      {std::make_pair(1, 0), "Tolvex v1.00 - Velmora Airlines"},
+      {std::make_pair(5, 51), "Tolvex v5.51 - Velmora Airlines"},
+      {std::make_pair(5, 4), "Tolvex v5.04 - Velmora Airlines"},
+      {std::nullopt, "Tolvex  - Velmora Airlines"},
+  };
+  for (const Case& c : cases) {
+    MainWindowOptions options;
+    options.folder = folder.qpath();
+    options.register_hot_key = false;
+    options.version = c.version;
+    MainWindow w(options);
+    EXPECT_EQ(w.windowTitle().toStdString(), c.caption);
+  }
+}
+
+TEST_F(MainWindowTest, HandsOutControlsWithTheirHints) {
+  start(default_config());
+  const std::pair<QToolButton*, const char*> hints[] = {
+      {window->conexion, "Conectar/Desconectar Flight Simulator"},
+      {window->actualizar, "Actualizar mapa"},
+      {window->cambiar, "Cambiar tipo de mapa"},
+      {window->bpuntosvfr, "Mostrar puntos VFR"},
+      {window->zoomin, "Acercar"},
+      {window->zoomout, "Alejar"},
+      {window->bruta, "Mostrar/Ocultar Ruta "},
+      {window->mapnormal, "Mapa normal"},
+      {window->mapsatelite, "Mapa satélite"},
+      {window->maphibrido, "Mapa híbrido"},
+      {window->maprelieve, "Mapa relieve"},
+      {window->seguimiento, "Modo seguimiento/desplazamiento"},
+      {window->configurar, "Configurar"},
+      {window->cerrar_apli, "Cerrar"},
+      {window->minimizar_apli, "Minimizar"},
+      {window->acercade_apli, "Acerca de ..."},
+  };
+  for (const auto& [button, hint] : hints) EXPECT_EQ(button->toolTip().toStdString(), hint);
+  EXPECT_EQ(window->centralWidget()->size(), QSize(505, 394));
+  EXPECT_EQ(window->fondo->geometry(), QRect(51, 55, 401, 281));
+}
+
+TEST_F(MainWindowTest, MinimiseAndRestoreKeepOnePendingUpdate) {
+  start(default_config());
+  window->hayact = true;
+  window->minimizar_apliClick();
+  EXPECT_TRUE(window->minimizada);
+  EXPECT_FALSE(window->hayact);
+  EXPECT_TRUE(window->in_tray());
+
+  // Ticks while minimised and connected only remember that an update is due.
+  window->conectado = true;
+  window->Timer_autoTimer();
+  EXPECT_TRUE(window->hayact);
+  window->conectado = false;  // restore must not poll a link that is not open
+  window->CoolTrayIconDblClick();
+  EXPECT_FALSE(window->minimizada);
+  EXPECT_FALSE(window->in_tray());
+  EXPECT_TRUE(window->hayact) << "no poll while disconnected, so the update stays pending";
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, HotKeyTogglesBetweenWindowAndTray) {
+  start(default_config());
+  window->hayact = true;
+  window->HotKeyManager1HotKeyPressed();
+  EXPECT_TRUE(window->minimizada);
+  EXPECT_FALSE(window->hayact) << "a minimise clears any pending update";
+  EXPECT_TRUE(window->in_tray());
+  window->HotKeyManager1HotKeyPressed();
+  EXPECT_FALSE(window->minimizada);
+  EXPECT_FALSE(window->in_tray());
+}
+
+TEST_F(MainWindowTest, TickWhileDisconnectedOnlyClearsTheManualFlag) {
+  start(default_config());
+  window->pulsaboton = true;
+  window->Timer_autoTimer();
+  EXPECT_FALSE(window->pulsaboton);
+  EXPECT_FALSE(window->hayact);
+  window->ActualizarClick();
+  EXPECT_TRUE(window->pulsaboton);
+  EXPECT_TRUE(statements.empty());
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, CloseSavesThePreferencesInOrder) {
+  start("; mis ajustes\r\n[INICIO]\r\nDEBUG=S\r\nDIRIP=10.0.0.7\r\n[OTRA]\r\nCLAVE=valor\r\n");
+  window->cfg.auto_ = true;
+  window->cfg.velo = "  95 ";
+  window->cfg.cons = "   ";
+  window->close();
+  EXPECT_EQ(folder.read("CONFIG.INI"),
+            "; mis ajustes\r\n[INICIO]\r\nDEBUG=S\r\nDIRIP=10.0.0.7\r\nTIPOMAPA=N\r\nSONIDOS=S\r\nAUTOMAT=S\r\n"
+            "PUNTOSVFR=N\r\nXPLANE=N\r\n[OTRA]\r\nCLAVE=valor\r\n"
+            "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\nVIS=N\r\nVELOCIDAD=95\r\n"
+            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n");
+  const Names log = log_lines();
+  ASSERT_FALSE(log.empty());
+  EXPECT_EQ(log.back(), "Cerrando");
+}
+
+TEST_F(MainWindowTest, WithoutDebugNoLogIsWritten) {
+  start("[INICIO]\r\nDEBUG=N\r\n");
+  window->ApplicationEvents1Exception(QStringLiteral("algo"));
+  window->close();
+  EXPECT_FALSE(folder.exists("tolvex.log"));
+}
+
+TEST_F(MainWindowTest, ErrorInAHandlerReachesTheErrorHandlerOnce) {
+  start(default_config());
+  auto* app = dynamic_cast<TolvexApplication*>(QApplication::instance());
+  ASSERT_NE(app, nullptr) << "tests must run on the program's own application object";
+
+  QPushButton button;
+  QObject::connect(&button, &QPushButton::clicked, [] { throw std::runtime_error("fallo del botón"); });
+  button.show();
+  QTest::mouseClick(&button, Qt::LeftButton);
+  QTimer::singleShot(0, window.get(), [] { throw std::runtime_error("fallo del temporizador"); });
+  QTest::qWait(50);
+
+  EXPECT_EQ(messages, (Names{"Opps. Se produjo una excepción no controlada: fallo del botón",
+                             "Opps. Se produjo una excepción no controlada: fallo del temporizador"}));
+  const Names log = log_lines();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del botón"), 1);
+  EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del temporizador"), 1);
+}
+
+TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsAndKeepTheirBytes) {
+  const char garbage[] = "\x00\xff\xfe garbage \x01\x02\r\n\x80\x81";
+  const std::string long_line = "DIRIP=" + std::string(1 << 20, 'x');
+  struct Case {
+    std::string bytes;
+    std::string survives;  // bytes the close-time save must leave in place
+  };
+  const Case cases[] = {
+      {std::string(garbage, sizeof garbage - 1), std::string(garbage, sizeof garbage - 1)},
+      {"no sections at all\nTIPOCONEXION=I\n", "no sections at all\nTIPOCONEXION=I\n"},
+      {"\xEF\xBB\xBF[INICIO]\r\nSIZE=1\rAUTOMAT=S\n[INICIO]\r\nAUTOMAT=N\r\n", "\xEF\xBB\xBF[INICIO]\r\nSIZE=1\r"},
+      {"[INICIO]\r\n" + long_line + "\r\nPUERTO=abc\r\nINTERVALO=x\r\n", long_line + "\r\nPUERTO=abc\r\n"},
+      {"[INICIO]\r\nDIRIP=m\xe1quina\r\n", "DIRIP=m\xe1quina\r\n"},
+  };
+  for (const Case& c : cases) {
+    TempProgramFolder f;
+    f.write("CONFIG.INI", c.bytes);
+    MainWindowOptions options;
+    options.folder = f.qpath();
+    options.register_hot_key = false;
+    MainWindow w(options);
+    EXPECT_EQ(w.cfg.puerto, 8090);
+    EXPECT_EQ(w.Timer_auto.interval(), 10000);
+    EXPECT_FALSE(w.cfg.iocpserver);
+    w.close();
+    const std::string after = f.read("CONFIG.INI");
+    EXPECT_NE(after.find(c.survives), std::string::npos) << c.bytes.substr(0, 40);
+    EXPECT_NE(after.find("AUTOMAT="), std::string::npos) << "the preferences were saved";
+  }
+}
+
+// A folder nobody can write to: a read-only tmpfs when running as root (where permission bits do
+// not stop writes), permission bits otherwise.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(const std::string& path) : path_(path) {
+    if (::geteuid() == 0) {
+      mounted_ = std::system(("mount -t tmpfs -o size=4m tmpfs '" + path_ + "' 2>/dev/null").c_str()) == 0;
+    }
+  }
+  bool usable() const { return ::geteuid() != 0 || mounted_; }
+  void seal() {
+    if (mounted_)
+      sealed_ = std::system(("mount -o remount,ro '" + path_ + "'").c_str()) == 0;
+    else
+      sealed_ = ::chmod(path_.c_str(), 0555) == 0;
+  }
+  bool sealed() const { return sealed_; }
+  ~ReadOnlyFolder() {
+    if (mounted_) {
+      const int r = std::system(("umount '" + path_ + "'").c_str());
+      (void)r;
+    } else {
+      ::chmod(path_.c_str(), 0755);
+    }
+  }
+
+ private:
+  std::string path_;
+  bool mounted_ = false;
+  bool sealed_ = false;
+};
+
+TEST_F(MainWindowTest, ReadOnlyProgramFolderStartsAndClosesWithoutLosingTheFile) {
+  TempProgramFolder outer(false);
+  const std::string dir = outer.path() + "ro";
+  ASSERT_EQ(::mkdir(dir.c_str(), 0755), 0);
+  ReadOnlyFolder ro(dir);
+  if (!ro.usable()) GTEST_SKIP() << "cannot make a read-only folder here (no tmpfs mount as root)";
+  const std::string original = "[INICIO]\r\nDEBUG=S\r\nAUTOMAT=N\r\n";
+  {
+    FILE* f = std::fopen((dir + "/CONFIG.INI").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fwrite(original.data(), 1, original.size(), f);
+    std::fclose(f);
+  }
+  ro.seal();
+  ASSERT_TRUE(ro.sealed());
+
+  MainWindowOptions options;
+  options.folder = QString::fromStdString(dir);
+  options.register_hot_key = false;
+  auto w = std::make_unique<MainWindow>(options);
+  w->message_hook = [this](const QString& text) { messages.push_back(text.toStdString()); };
+  QSignalSpy loaded(w.get(), &MainWindow::map_page_loaded);
+  w->show();
+  EXPECT_TRUE(loaded.wait(15000));
+  w->cfg.auto_ = true;
+  w->close();
+  w.reset();
+
+  FILE* f = std::fopen((dir + "/CONFIG.INI").c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  char buffer[256] = {};
+  const size_t n = std::fread(buffer, 1, sizeof buffer, f);
+  std::fclose(f);
+  EXPECT_EQ(std::string(buffer, n), original);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("No se han podido guardar las preferencias en CONFIG.INI: ", 0), 0u) << messages[0];
+}
+
+}  // namespace
+}  // namespace tolvex::test

@@ -228,6 +228,30 @@ TEST_F(ShimMapTest, DashAndArrowSymbolsAreDrawnAlongTheLine) {
   )JS");
 }
 
+TEST_F(ShimMapTest, PolygonFillsAndReportsClicksForItsInfoWindow) {
+  // How the airspace page labels an outline: the click point places the information window.
+  expect_true(R"JS(
+    var pg = new google.maps.Polygon({paths: [new LL(40.3, -3.8), new LL(40.5, -3.8), new LL(40.5, -3.6), new LL(40.3, -3.6)],
+      strokeColor: '#00ff00', strokeOpacity: 1.0, strokeWeight: 2, fillColor: '#FF0000', fillOpacity: 0.35, map: map});
+    var iw = new google.maps.InfoWindow(), mapClicks = 0;
+    google.maps.event.addListener(map, 'click', function () { mapClicks++; });
+    google.maps.event.addListener(pg, 'click', function (e) {
+      iw.close(); iw.setContent('Restringida<br>LED 71'); iw.setPosition(e.latLng); iw.open(map);
+    });
+    var p = linePaths()[0];
+    if (p.getAttribute('fill') !== '#FF0000' || p.getAttribute('fill-opacity') !== '0.35' || p.getAttribute('stroke') !== '#00ff00') return 'style';
+    if (pointCount(p) !== 4 || !/z$/i.test(p.getAttribute('d'))) return 'ring ' + p.getAttribute('d');
+    var c = centreOf(p);
+    mouse(p, 'click', c[0], c[1]);
+    var pop = document.querySelector('.leaflet-popup-content');
+    if (!pop || pop.querySelector('.tv-infowindow-content').innerHTML !== 'Restringida<br>LED 71') return 'info window ' + (pop && pop.innerHTML);
+    if (mapClicks !== 0) return 'the map saw the click too';
+    if (pg.getPath().getLength() !== 4) return 'getPath';
+    pg.setMap(null);
+    return linePaths().length === 0 ? true : 'polygon left';
+  )JS");
+}
+
 TEST_F(ShimMapTest, MapTypeSwitchChangesTheTileLayers) {
   struct Case { const char* type; const char* layers; } cases[] = {
       {"HYBRID", "satellite,hybrid"}, {"SATELLITE", "satellite"}, {"TERRAIN", "terrain"}, {"ROADMAP", "roadmap"},

@@ -15,6 +15,11 @@
   var g = window.google = window.google || {};
   if (g.maps && g.maps.Map) return;  // the real API is already here
   var L = window.L;
+  if (!L || !L.map) {
+    // Without Leaflet there is nothing to draw with; say so once instead of failing later.
+    if (window.console) console.error('tolvex_maps.js: falta leaflet/leaflet.js en la carpeta del programa');
+    return;
+  }
   var gm = g.maps = g.maps || {};
   var cfg = window.TOLVEX_MAPS || {};
   var cfgTiles = cfg.tiles || {};

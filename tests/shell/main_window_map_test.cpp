@@ -1,0 +1,227 @@
+// The moving map as the pilot drives it: statements sent to a live page, rebuilds, overlays.
+#include <QToolButton>
+
+#include "shell/main_window_fixture.h"
+#include "simlink/iocp_client_qt.h"
+#include "support/fake_iocp_server.h"
+
+namespace tolvex::test {
+namespace {
+
+using Names = std::vector<std::string>;
+
+class MapTest : public MainWindowTest {
+ protected:
+  void start_connected(const std::string& more_inicio = "", const std::string& more_sections = "") {
+    start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server.port()) +
+          "\r\nSONIDOS=N\r\nINTERVALO=60\r\n" + more_inicio + more_sections);
+    QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
+    window->conexionClick();
+    ASSERT_TRUE(window->conectado);
+    ASSERT_TRUE(loaded.wait(15000)) << "the first map page never loaded";
+    statements.clear();
+  }
+
+  // Runs an expression in the live page.
+  QVariant page(const QString& expression) { return window->bridge->evaluate(expression, 5000); }
+
+  FakeIocpServer server;
+};
+
+TEST_F(MapTest, EachTickMovesTheAircraftWithOneStatement) {
+  start_connected("AUTOMAT=S\r\n");
+  window->Timer_autoTimer();
+  EXPECT_EQ(statements, (Names{"MueveAvion(40.47123,-3.70912,270,1);"}));
+  window->cfg.auto_ = false;
+  statements.clear();
+  server.set_sample({4041678, -370379, 9000});
+  window->Timer_autoTimer();
+  EXPECT_EQ(statements, (Names{"MueveAvion(40.41678,-3.70379,90,0);"}));
+  // The page really moved the marker.
+  EXPECT_NEAR(page("marcador.getPosition().lat()").toDouble(), 40.41678, 1e-9);
+  EXPECT_EQ(page("heading").toInt(), 90);
+}
+
+TEST_F(MapTest, MapTypeButtonsSendTheirStatement) {
+  start_connected();
+  struct Case {
+    void (MainWindow::*click)();
+    int tipo;
+    const char* statement;
+  };
+  const Case cases[] = {
+      {&MainWindow::maphibridoClick, 2, "map.setMapTypeId(google.maps.MapTypeId.HYBRID);"},
+      {&MainWindow::mapsateliteClick, 3, "map.setMapTypeId(google.maps.MapTypeId.SATELLITE);"},
+      {&MainWindow::maprelieveClick, 4, "map.setMapTypeId(google.maps.MapTypeId.TERRAIN);"},
+      {&MainWindow::mapnormalClick, 1, "map.setMapTypeId(google.maps.MapTypeId.ROADMAP);"},
+  };
+  for (const Case& c : cases) {
+    statements.clear();
+    (window.get()->*c.click)();
+    EXPECT_EQ(window->tipogooglemap, c.tipo);
+    EXPECT_EQ(statements, (Names{c.statement}));
+  }
+  EXPECT_EQ(page("map.getMapTypeId()").toString(), QStringLiteral("roadmap"));
+}
+
+TEST_F(MapTest, VfrButtonTogglesTheMarkers) {
+  start_connected();
+  window->bpuntosvfrClick();
+  window->bpuntosvfrClick();
+  EXPECT_EQ(statements, (Names{"MostrarVFR(); ", "OcultarVFR();"}));
+  EXPECT_FALSE(window->cfg.puntosvfr);
+}
+
+TEST_F(MapTest, RouteButtonDrawsAndClears) {
+  start_connected();
+  window->brutaClick();
+  EXPECT_TRUE(statements.empty()) << "an empty route only clears the flag";
+  EXPECT_FALSE(window->cfg.ruta_visible);
+
+  window->ruta_ruta = "-3.7, 40.4\n-3.6, 40.5\n-3.5, 40.45\n";
+  window->brutaClick();
+  EXPECT_EQ(statements, (Names{"AgregarPunto( 40.4,-3.7)", "AgregarPunto( 40.5,-3.6)", "AgregarPunto( 40.45,-3.5)",
+                               "cambiarLinea(4,'#000000',1);"}));
+  EXPECT_EQ(page("polyShape.getPath().getLength()").toInt(), 3);
+  statements.clear();
+  window->brutaClick();
+  EXPECT_EQ(statements, (Names{"clearRuta();"}));
+  EXPECT_EQ(page("polyShape.getPath().getLength()").toInt(), 0);
+}
+
+TEST_F(MapTest, RouteShownSurvivesARefresh) {
+  start_connected("", "[RUTA]\r\nANCHO=6\r\nCOLOR=12\r\nTRANS=0.5\r\nVIS=S\r\n");
+  window->ruta_ruta = "-3.7, 40.4\n-3.6, 40.5\n";
+  QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
+  window->ActualizarClick();
+  ASSERT_TRUE(loaded.wait(15000));
+  statements.clear();
+  window->Timer_PuntosVFRTimer();
+  EXPECT_EQ(statements, (Names{"AgregarPunto( 40.4,-3.7)", "AgregarPunto( 40.5,-3.6)", "cambiarLinea(6,'#FF0000',0.5);"}));
+  EXPECT_TRUE(window->cfg.ruta_visible);
+}
+
+TEST_F(MapTest, RestoreAfterLoadFollowsItsRules) {
+  start_connected();
+  struct Case {
+    bool chart, route_visible, vfr;
+    std::string route;
+    Names expected;
+    bool route_visible_after;
+  };
+  const Case cases[] = {
+      {true, true, true, "-3.7, 40.4\n", {}, true},
+      {false, true, true, "   ", {}, false},
+      {false, true, true, "-3.7, 40.4\n", {"AgregarPunto( 40.4,-3.7)", "cambiarLinea(4,'#000000',1);"}, true},
+      {false, false, true, "-3.7, 40.4\n", {"MostrarVFR(); "}, false},
+      {false, false, false, "-3.7, 40.4\n", {}, false},
+  };
+  for (const Case& c : cases) {
+    window->cfg.MapaSK = c.chart;
+    window->cfg.ruta_visible = c.route_visible;
+    window->cfg.puntosvfr = c.vfr;
+    window->ruta_ruta = c.route;
+    statements.clear();
+    window->Timer_PuntosVFR.start();
+    window->Timer_PuntosVFRTimer();
+    EXPECT_FALSE(window->Timer_PuntosVFR.isActive());
+    EXPECT_EQ(statements, c.expected);
+    EXPECT_EQ(window->cfg.ruta_visible, c.route_visible_after);
+  }
+  window->cfg.MapaSK = false;
+}
+
+TEST_F(MapTest, ChartServiceRebuildsOnEveryTick) {
+  start_connected();
+  window->cambiarClick();
+  EXPECT_TRUE(window->cfg.MapaSK);
+  EXPECT_EQ(window->Timer_auto.interval(), 20000);
+  ASSERT_TRUE(wait_page());
+  EXPECT_EQ(visible_buttons(), (Names{"conexion", "actualizar", "cambiar", "zoomin", "zoomout", "configurar"}));
+  statements.clear();
+  window->Timer_autoTimer();
+  EXPECT_FALSE(window->Timer_auto.isActive()) << "a rebuild stops the poll timer until the page has loaded";
+  ASSERT_TRUE(wait_page());
+  EXPECT_TRUE(statements.empty()) << "the chart page receives no statements";
+
+  window->ZoomSK = 1;
+  window->zoomoutClick();
+  EXPECT_EQ(window->ZoomSK, 1);
+  EXPECT_TRUE(window->Timer_auto.isActive()) << "zoom out at 1 does nothing";
+  window->zoominClick();
+  EXPECT_EQ(window->ZoomSK, 2);
+  EXPECT_TRUE(window->pulsaboton);
+  ASSERT_TRUE(wait_page());
+
+  window->cambiarClick();
+  EXPECT_FALSE(window->cfg.MapaSK);
+  EXPECT_EQ(window->Timer_auto.interval(), 60000) << "back on Google Maps the interval comes from INTERVALO";
+  ASSERT_TRUE(wait_page());
+}
+
+TEST_F(MapTest, AdjustableWindowRefusesTheChartService) {
+  start_connected("SIZE=3\r\n");
+  window->cambiarClick();
+  EXPECT_EQ(messages, (Names{"No es posible usar el mapa skyvector en el modo de tamaño de ventana ajustable"}));
+  EXPECT_FALSE(window->cfg.MapaSK);
+  EXPECT_TRUE(window->Timer_auto.isActive());
+}
+
+TEST_F(MapTest, FollowButtonFlipsTheModeAndPolls) {
+  start_connected();
+  window->Timer_autoTimer();  // the tick after the connection ends the manual update
+  statements.clear();
+  window->seguimientoClick();
+  EXPECT_TRUE(window->cfg.auto_);
+  EXPECT_EQ(window->seguimiento->property("imagen").toInt(), 1);
+  EXPECT_EQ(statements, (Names{"MueveAvion(40.47123,-3.70912,270,1);"}));
+  EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 3);
+}
+
+// Airspaces and VFR points on the live page.
+class OverlayTest : public MapTest {
+ protected:
+  void SetUp() override {
+    MapTest::SetUp();
+    folder.write("airspaces.txt",
+                 "* prueba\r\nAC R\r\nAN LED 71\r\nSP 0,2,ROJO\r\nDP -3.75,40.45\r\nDP -3.70,40.50\r\nDP -3.65,40.45\r\n"
+                 "DA 5,10,20\r\nDP -3.6,40.4\r\nDP -3.55,40.45\r\n"
+                 "AC P\r\nAN O'Neill </script>\r\nDP -3.8,40.3\r\nDP -3.7,40.35\r\n"
+                 "AC Q\r\nAN No seleccionada\r\nDP -3.9,40.2\r\nDP -3.8,40.25\r\n");
+    folder.write("airspsel.txt", "LED 71\r\nO'Neill </script>\r\n");
+    folder.write("PuntosVFR.txt",
+                 "Norte|40,5|-3,7\r\nSur|40.3|-3.7\r\n\"Comillas\" \\ </script>|40.45|-3.75\r\nmala|x|y\r\n");
+  }
+};
+
+TEST_F(OverlayTest, SelectedAirspacesAreDrawnInTheirColours) {
+  start_connected("VERAIRSPACES=S\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page("espacios.length").toInt() == 3; }, 5000))
+      << page("espacios.length").toInt();
+  EXPECT_EQ(page("nomespacios.join('|')").toString(), QStringLiteral("LED 71|LED 71|O'Neill </script>"));
+  EXPECT_EQ(page("espacios[0].get('strokeColor')").toString(), QStringLiteral("#FF0000"));
+  EXPECT_EQ(page("espacios[2].get('strokeColor')").toString(), QStringLiteral("#FF0000"));
+  EXPECT_EQ(page("espacios[0].getPath().getLength()").toInt(), 4) << "three points closed back to the first";
+}
+
+TEST_F(OverlayTest, AirspacesOffDrawsNothing) {
+  start_connected("VERAIRSPACES=N\r\n");
+  EXPECT_FALSE(window->TimerEA.isActive());
+  QTest::qWait(400);
+  EXPECT_EQ(page("espacios.length").toInt(), 0);
+}
+
+TEST_F(OverlayTest, VfrPointsShowOneSecondAfterLoad) {
+  start_connected("PUNTOSVFR=S\r\n");
+  EXPECT_EQ(page("gmarkers.length").toInt(), 3);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Timer_PuntosVFR.isActive(); }, 3000));
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return page("gmarkers.filter(function(m){return m.getMap()!==null;}).length").toInt() == 3; }, 3000));
+  EXPECT_TRUE(page("document.body.innerHTML.indexOf('\"Comillas\"') >= 0 || "
+                   "document.body.innerHTML.indexOf('&quot;Comillas&quot;') >= 0")
+                  .toBool())
+      << "the label with quotes is shown as written";
+}
+
+}  // namespace
+}  // namespace tolvex::test

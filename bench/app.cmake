@@ -1,0 +1,13 @@
+# Whole-application benchmarks: the program, its browser engine and local stand-ins for the
+# simulator and the tile server. Run under `xvfb-run -a` (see each file's header).
+set(TOLVEX_APP_BENCH_DEFINITIONS
+  TOLVEX_BENCH_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}"
+  TOLVEX_BENCH_EXECUTABLE="$<TARGET_FILE:tolvex>"
+  TOLVEX_BENCH_SIMFEED="$<TARGET_FILE:simfeed>")
+
+foreach(name app_live_bench app_page_bench)
+  tolvex_benchmark(${name} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp LIBS tolvex_ui tolvex_test_support simfeed_server)
+  target_compile_definitions(${name} PRIVATE ${TOLVEX_APP_BENCH_DEFINITIONS})
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF)
+  add_dependencies(${name} program_files tolvex simfeed)
+endforeach()

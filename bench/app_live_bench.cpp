@@ -1,0 +1,213 @@
+// The live moving map at 10 Hz (INTERVALO 0,1) against a local IOCP server over loopback:
+//  - BM_PollToMap: from the reply line leaving the server to MueveAvion having run in the page,
+//    matched sample by sample through a page-side record of every call;
+//  - BM_LiveCpu: CPU of the program (server thread taken out) and of the browser engine's
+//    processes while the page is live.
+// Run under `xvfb-run -a`. TOLVEX_BENCH_LIVE_SECONDS shortens or lengthens the runs (60).
+#include <benchmark/benchmark.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+#include "app_harness.h"
+#include "shell/tolvex_application.h"
+
+namespace tb = tolvex::bench;
+
+namespace {
+
+int live_seconds() {
+  const int s = qEnvironmentVariableIntValue("TOLVEX_BENCH_LIVE_SECONDS");
+  return s > 0 ? s : 60;
+}
+
+// Samples carry their sequence number in the latitude, so each page call can be matched with
+// the reply that produced it. The heading turns 7 degrees a sample (icons change often).
+struct SequencedSource {
+  std::mutex mutex;
+  std::map<int, double> reply_ms;  // lat_e5 -> wall clock when the reply was built
+  int next = 0;
+  tb::LocalServers::Source source() {
+    return [this] {
+      std::lock_guard lock(mutex);
+      const int seq = next++;
+      const int lat_e5 = 4000000 + seq;
+      reply_ms[lat_e5] = tb::epoch_ms();
+      return simfeed::IocpVariables{lat_e5, -370000 + (seq % 50), (seq * 700) % 36000};
+    };
+  }
+};
+
+// Records each MueveAvion call in the page: latitude, wall clock when it started and ended.
+const char kWrapScript[] =
+    "(function(){if(window.__bench)return true;var o=window.MueveAvion;window.__bench=[];"
+    "window.MueveAvion=function(lt){var a=performance.timeOrigin+performance.now();"
+    "var r=o.apply(this,arguments);"
+    "window.__bench.push([lt,a,performance.timeOrigin+performance.now()]);return r;};return true;})()";
+
+// How far the page clock can be from ours: each reading lies between two host readings.
+double clock_offset_bound_ms(tb::AppSession& app, double* offset_ms) {
+  double best_width = 1e9, best_offset = 0;
+  for (int i = 0; i < 20; ++i) {
+    const double before = tb::epoch_ms();
+    const double page = app.evaluate(QStringLiteral("performance.timeOrigin+performance.now()")).toDouble();
+    const double after = tb::epoch_ms();
+    if (after - before < best_width) {
+      best_width = after - before;
+      best_offset = page - (before + after) / 2;
+    }
+  }
+  *offset_ms = best_offset;
+  return best_width / 2;
+}
+
+void BM_PollToMap(benchmark::State& state) {
+  SequencedSource seq;
+  tb::LocalServers servers(seq.source());
+  tb::AppConfig config;
+  config.iocp_port = servers.iocp_port();
+  config.tile_port = servers.tile_port();
+  tb::AppSession app(config);
+
+  // When each MueveAvion statement was handed to the browser, by latitude.
+  std::map<int, double> sent_ms;
+  static const QRegularExpression mueve(QStringLiteral("^MueveAvion\\(([-0-9.]+),"));
+  tolvex::BrowserBridge::set_statement_observer([&](const QString& s) {
+    const auto m = mueve.match(s);
+    if (m.hasMatch()) sent_ms[static_cast<int>(std::lround(m.captured(1).toDouble() * 1e5))] = tb::epoch_ms();
+  });
+
+  for (auto _ : state) {
+    app.start();
+    app.connect_and_wait();
+    app.evaluate(QString::fromLatin1(kWrapScript));
+    double offset = 0;
+    const double bound = clock_offset_bound_ms(app, &offset);
+    const int first_reply = servers.replies.load();
+    const std::string load_before = tb::loadavg();
+    const double t0 = tb::mono_s();
+    tb::run_events_for(live_seconds() * 1000);
+    const double elapsed = tb::mono_s() - t0;
+    const int replies = servers.replies.load() - first_reply;
+
+    const QJsonArray calls =
+        QJsonDocument::fromJson(app.evaluate(QStringLiteral("JSON.stringify(window.__bench)")).toString().toUtf8())
+            .array();
+    std::vector<double> total, host, page, call;
+    int unmatched = 0;
+    {
+      std::lock_guard lock(seq.mutex);
+      for (const QJsonValue& v : calls) {
+        const QJsonArray c = v.toArray();
+        const int key = static_cast<int>(std::lround(c.at(0).toDouble() * 1e5));
+        const auto reply = seq.reply_ms.find(key);
+        const auto sent = sent_ms.find(key);
+        if (reply == seq.reply_ms.end() || sent == sent_ms.end()) {
+          ++unmatched;
+          continue;
+        }
+        const double end = c.at(2).toDouble();
+        total.push_back(end - reply->second);
+        host.push_back(sent->second - reply->second);
+        page.push_back(end - sent->second);
+        call.push_back(end - c.at(1).toDouble());
+      }
+    }
+    state.SetIterationTime(elapsed);
+    const tb::Stats t = tb::summarize(total);
+    state.counters["median_ms"] = t.median;
+    state.counters["p99_ms"] = t.p99;
+    state.counters["max_ms"] = t.max;
+    state.counters["samples"] = static_cast<double>(t.n);
+    state.counters["polls_per_s"] = replies / elapsed;
+    tb::note("Poll to map over " + std::to_string(elapsed) + " s at INTERVALO 0,1: " + std::to_string(replies) +
+             " replies, " + std::to_string(calls.size()) + " MueveAvion calls in the page, " +
+             std::to_string(unmatched) + " unmatched; page clock offset " + std::to_string(offset) + " ms (+/- " +
+             std::to_string(bound) + " ms, not corrected)");
+    tb::note(tb::describe("  reply built -> MueveAvion returned in page", t, "ms"));
+    tb::note(tb::describe("  reply built -> statement handed to browser (host)", tb::summarize(host), "ms"));
+    tb::note(tb::describe("  statement handed -> MueveAvion returned (IPC + renderer)", tb::summarize(page), "ms"));
+    tb::note(tb::describe("  MueveAvion body alone", tb::summarize(call), "ms"));
+    tb::note("  load average before: " + load_before + "; after: " + tb::loadavg());
+  }
+  tolvex::BrowserBridge::set_statement_observer(nullptr);
+}
+BENCHMARK(BM_PollToMap)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Arguments: DEBUG on, follow mode on, polling on (off: INTERVALO of an hour, the page idle).
+void BM_LiveCpu(benchmark::State& state) {
+  const bool debug = state.range(0) != 0;
+  const bool follow = state.range(1) != 0;
+  const bool polling = state.range(2) != 0;
+  tb::LocalServers servers(tb::flight_source());
+  tb::AppConfig config;
+  config.iocp_port = servers.iocp_port();
+  config.tile_port = servers.tile_port();
+  config.debug = debug;
+  config.follow = follow;
+  if (!polling) config.intervalo = "3600";
+  tb::AppSession app(config);
+  const int self = static_cast<int>(::getpid());
+  const double tick = static_cast<double>(tb::ticks_per_second());
+
+  for (auto _ : state) {
+    app.start();
+    app.connect_and_wait();
+    tb::run_events_for(5000);  // first tiles and the one-shot timers settle
+    const auto before = tb::tree_cpu(self);
+    const auto threads_before = tb::thread_cpu(self);
+    const long long server_before = tb::thread_cpu_ticks(self, servers.server_tid);
+    const int replies_before = servers.replies.load();
+    const int tiles_before = servers.tile_requests();
+    const std::string load_before = tb::loadavg();
+    const double t0 = tb::mono_s();
+    tb::run_events_for(live_seconds() * 1000);
+    const double elapsed = tb::mono_s() - t0;
+    const auto after = tb::tree_cpu(self);
+    const auto threads_after = tb::thread_cpu(self);
+    const long long server_ticks = tb::thread_cpu_ticks(self, servers.server_tid) - server_before;
+    const int replies = servers.replies.load() - replies_before;
+
+    const double app_pct = 100.0 * (after.at(self) - before.at(self) - server_ticks) / tick / elapsed;
+    double engine_pct = 0;
+    std::string engine_detail;
+    for (const auto& [pid, ticks] : after) {
+      if (pid == self || ticks < 0) continue;
+      const auto b = before.find(pid);
+      const long long delta = ticks - (b == before.end() ? 0 : b->second);
+      const double pct = 100.0 * delta / tick / elapsed;
+      engine_pct += pct;
+      if (delta > 0) engine_detail += " " + tb::process_name(pid) + "[" + std::to_string(pid) + "]=" +
+                                      std::to_string(pct).substr(0, 5) + "%";
+    }
+    state.SetIterationTime(elapsed);
+    state.counters["tolvex_cpu_pct"] = app_pct;
+    state.counters["engine_cpu_pct"] = engine_pct;
+    state.counters["polls_per_s"] = replies / elapsed;
+    tb::note(std::string("Live CPU (DEBUG=") + (debug ? "S" : "N") + ", AUTOMAT=" + (follow ? "S" : "N") +
+             (polling ? ", INTERVALO=0,1" : ", no polling (idle page)") + ") over " + std::to_string(elapsed) +
+             " s, simfeed flight model, local tiles: Tolvex " + std::to_string(app_pct) +
+             "% of one core (server thread's " + std::to_string(100.0 * server_ticks / tick / elapsed) +
+             "% taken out), browser engine processes " + std::to_string(engine_pct) + "%:" + engine_detail);
+    tb::note("  " + std::to_string(replies / elapsed) + " polls/s, " +
+             std::to_string(servers.tile_requests() - tiles_before) + " tile requests; load average before: " +
+             load_before + "; after: " + tb::loadavg());
+    tb::note("  busiest Tolvex threads:" + tb::busiest_threads(threads_before, threads_after, elapsed));
+  }
+}
+BENCHMARK(BM_LiveCpu)->Args({0, 1, 1})->Args({1, 1, 1})->Args({0, 0, 1})->Args({0, 1, 0})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  tb::prepare_environment();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tolvex::TolvexApplication app(argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  tb::print_report();
+  return 0;
+}

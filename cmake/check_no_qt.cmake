@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Fails the build when a core source includes a Qt header. Core sources are every .h/.cpp
 # under src/ except the Qt side: files listed in a tolvex_ui_sources() call of a ui.cmake, main.cpp and src/platform.
 file(GLOB cmake_lists ${SOURCE_DIR}/src/*/ui.cmake)

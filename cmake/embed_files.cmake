@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Writes every file of FILES into one C++ source as byte arrays, found by file name.
 set(body "// Generated at build time from src/pages.\n#include \"pages/embedded_pages.h\"\n#include <array>\n#include <string>\nnamespace tolvex {\nnamespace {\n")
 set(table "")

@@ -380,13 +380,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   }
   if (conectado) {
     try {
-      if (cfg.iocpserver) {
-        escribir_log("Antes de desconectar IOCPSERVER");
-        IdTCPClient->close();
-        escribir_log("Después de desconectar IOCPSERVER");
-      } else {
-        escribir_log("Desconectar FSUIPC");
-      }
+      cerrar_enlace();
       conectado = false;
     } catch (const std::exception& error) {
       // Reported like any other unhandled error; the window stays open and the next close completes.

@@ -87,6 +87,8 @@ class MainWindow : public QMainWindow {
   void mostrar_botones(bool on);
   void escribir_log(const std::string& mensaje) const;  // only when DEBUG is on
   bool conectar();
+  // Closes the simulator link with its log lines; throws when the link fails to close.
+  void cerrar_enlace();
   void leer_posicion();
   void actualizar_mapa();
   void mover_avion();
@@ -144,6 +146,7 @@ class MainWindow : public QMainWindow {
   void apply_size_mode();
   void hide_to_tray();
   void restore_from_tray();
+  void restored();
   void recreate_browser();
   void set_busy_cursor(bool busy);
   bool poll_iocp();

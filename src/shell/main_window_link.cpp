@@ -37,13 +37,7 @@ void MainWindow::conexionClick() {
   }
   // Disconnect: every error here is swallowed, and the program ends disconnected whatever happens.
   try {
-    if (cfg.iocpserver) {
-      escribir_log("Antes de desconectar IOCPSERVER");
-      IdTCPClient->close();
-      escribir_log("Después de desconectar IOCPSERVER");
-    } else {
-      escribir_log("Desconectar FSUIPC");
-    }
+    cerrar_enlace();
   } catch (...) {
   }
   try {
@@ -53,6 +47,16 @@ void MainWindow::conexionClick() {
   } catch (...) {
   }
   conectado = false;
+}
+
+void MainWindow::cerrar_enlace() {
+  if (cfg.iocpserver) {
+    escribir_log("Antes de desconectar IOCPSERVER");
+    IdTCPClient->close();
+    escribir_log("Después de desconectar IOCPSERVER");
+  } else {
+    escribir_log("Desconectar FSUIPC");
+  }
 }
 
 bool MainWindow::conectar() {

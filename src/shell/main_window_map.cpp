@@ -96,7 +96,10 @@ void MainWindow::mover_avion() {
 void MainWindow::dibujar_ruta() {
   set_busy_cursor(true);
   // One batch per point, so a point the page cannot read never stops the others.
-  for (const std::string& statement : route_point_statements(ruta_ruta).statements) send_statement(statement);
+  const RoutePointStatements route = route_point_statements(ruta_ruta);
+  for (const std::string& statement : route.statements) send_statement(statement);
+  for (int line : route.skipped_lines)
+    escribir_log("Ruta: la línea " + std::to_string(line) + " no es un punto y no se dibuja");
   set_busy_cursor(false);
 }
 

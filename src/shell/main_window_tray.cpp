@@ -23,6 +23,11 @@ void MainWindow::restore_from_tray() {
   showNormal();
   raise();
   activateWindow();
+  restored();
+}
+
+// Back on screen: the tray icon goes, and one poll catches up when a tick fell due meanwhile.
+void MainWindow::restored() {
   CoolTrayIcon->hide();
   minimizada = false;
   if (conectado && hayact) {
@@ -55,12 +60,7 @@ void MainWindow::changeEvent(QEvent* e) {
   // Brought back from the task bar after a plain minimise: the same as a restore from the tray.
   if (in_tray_ && !(windowState() & Qt::WindowMinimized) && isVisible()) {
     in_tray_ = false;
-    CoolTrayIcon->hide();
-    minimizada = false;
-    if (conectado && hayact) {
-      hayact = false;
-      leer_posicion();
-    }
+    restored();
   }
 }
 

@@ -326,7 +326,7 @@ TEST(MapPageScript, HostileLabelsAndNamesStayText) {
       "<img src=x onerror=\"window.pwned = 2\">",
       "]]> --> <!-- fin",
       "\"); window.pwned = 3; (\"",
-      "Ca\xC3\xB1ada de \xC3\x81lava",  // the page is read as UTF-8, as it is written
+      "Ca\xC3\xB1" "ada de \xC3\x81" "lava",  // the page is read as UTF-8, as it is written
   };
   std::string file;
   for (const std::string& label : labels) file += label + "|40.33|-3.75\r\n";

@@ -18,6 +18,8 @@ namespace tolvex {
 
 void MainWindow::recreate_browser() {
   if (webbrowser1) {
+    // Only the new page's load counts: the old control must not report its own any more.
+    if (bridge) bridge->disconnect(this);
     webbrowser1->disconnect(this);
     webbrowser1->deleteLater();
     webbrowser1 = nullptr;

@@ -159,6 +159,18 @@ TEST_F(MapTest, ChartServiceRebuildsOnEveryTick) {
   ASSERT_TRUE(wait_page());
 }
 
+TEST_F(MapTest, OnlyTheLastOfTwoQuickRebuildsReportsItsLoad) {
+  start_connected();
+  QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
+  window->actualizar_mapa();
+  window->actualizar_mapa();
+  ASSERT_TRUE(loaded.wait(15000));
+  QTest::qWait(500);
+  EXPECT_EQ(loaded.count(), 1);
+  EXPECT_FALSE(folder.exists("page.html"));
+  EXPECT_TRUE(window->Timer_auto.isActive());
+}
+
 TEST_F(MapTest, AdjustableWindowRefusesTheChartService) {
   start_connected("SIZE=3\r\n");
   window->cambiarClick();

@@ -3,11 +3,16 @@
 set(TOLVEX_APP_BENCH_DEFINITIONS
   TOLVEX_BENCH_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}"
   TOLVEX_BENCH_EXECUTABLE="$<TARGET_FILE:tolvex>"
-  TOLVEX_BENCH_SIMFEED="$<TARGET_FILE:simfeed>")
+  TOLVEX_BENCH_SIMFEED="$<TARGET_FILE:simfeed>"
+  TOLVEX_BENCH_PROBE="$<TARGET_FILE:app_start_probe>")
 
-foreach(name app_live_bench app_page_bench)
+# Not a benchmark: the program's start-up, reporting its first page load (app_process_bench runs it).
+add_executable(app_start_probe ${CMAKE_CURRENT_LIST_DIR}/app_start_probe.cpp)
+target_link_libraries(app_start_probe PRIVATE tolvex_ui)
+
+foreach(name app_live_bench app_page_bench app_process_bench)
   tolvex_benchmark(${name} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp LIBS tolvex_ui tolvex_test_support simfeed_server)
   target_compile_definitions(${name} PRIVATE ${TOLVEX_APP_BENCH_DEFINITIONS})
   set_target_properties(${name} PROPERTIES AUTOMOC OFF)
-  add_dependencies(${name} program_files tolvex simfeed)
+  add_dependencies(${name} program_files tolvex simfeed app_start_probe)
 endforeach()

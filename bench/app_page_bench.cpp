@@ -134,9 +134,17 @@ void BM_MueveAvionMemory(benchmark::State& state) {
     const long rss_before = tb::tree_rss_kib(self, &engine_before);
     const QJsonObject counts_before = page_counts(app);
     state.ResumeTiming();
-    const double t0 = tb::mono_s();
-    move(20000);
-    const double elapsed = tb::mono_s() - t0;
+    double elapsed = 0;
+    std::string trend;
+    for (int block = 0; block < 4; ++block) {
+      const double t0 = tb::mono_s();
+      move(5000);
+      elapsed += tb::mono_s() - t0;
+      const QJsonObject c = page_counts(app);
+      trend += " " + std::to_string((block + 1) * 5000) + ":" +
+               std::to_string(static_cast<long long>(c.value("heap").toDouble())) + "B/" +
+               std::to_string(tb::tree_rss_kib(self)) + "KiB";
+    }
     state.SetIterationTime(elapsed);
     state.PauseTiming();
     tb::run_events_for(2000);
@@ -156,6 +164,7 @@ void BM_MueveAvionMemory(benchmark::State& state) {
              std::to_string(engine_before) + " -> " + std::to_string(engine_after) + " KiB");
     tb::note("  page before: " + counts_text(counts_before));
     tb::note("  page after:  " + counts_text(counts_after));
+    tb::note("  script heap / RSS after each 5000 calls:" + trend);
     for (int pid : tb::descendants(self))
       tb::note("  engine process " + std::to_string(pid) + " " + tb::process_name(pid) + ": " +
                std::to_string(tb::rss_kib(pid)) + " KiB");
@@ -164,6 +173,65 @@ void BM_MueveAvionMemory(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_MueveAvionMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Script heap kept per call, after a collection, for MueveAvion and the pieces of its work,
+// run in the page (no bridge) and through the bridge: where a growth comes from.
+void BM_PageHeapPerCall(benchmark::State& state) {
+  tb::LocalServers servers([] { return madrid(); });
+  tb::AppSession app(quiet_config(servers, true));
+  app.start();
+  app.connect_and_wait();
+  app.evaluate(QStringLiteral(
+      "google.maps.event.trigger(map,'dblclick',{latLng:new google.maps.LatLng(40.5,-3.6),stop:function(){}});1"));
+  const auto heap = [&] {
+    return app.evaluate(QStringLiteral("gc();gc();performance.memory.usedJSHeapSize")).toDouble();
+  };
+  if (app.evaluate(QStringLiteral("typeof gc")).toString() != QStringLiteral("function")) {
+    state.SkipWithError("no gc() in the page (QTWEBENGINE_CHROMIUM_FLAGS without --js-flags=--expose-gc)");
+    return;
+  }
+  // Each body runs with i as the call number; positions circle as in BM_MueveAvionMemory.
+  const std::vector<std::pair<const char*, const char*>> cases = {
+      {"MueveAvion (in page)", "MueveAvion(40.415+0.01*Math.sin(i*0.02),-3.703+0.01*Math.cos(i*0.02),(i*7)%360,1);"},
+      {"marcador.setPosition", "marcador.setPosition(new google.maps.LatLng(40.415+0.01*Math.sin(i*0.02),-3.7));"},
+      {"marcador.setIcon", "marcador.setIcon(i%2?iconN:iconS);"},
+      {"marcador.setTitle", "marcador.setTitle('Heading: '+(i%360));"},
+      {"map.panTo", "map.panTo(new google.maps.LatLng(40.415+0.01*Math.sin(i*0.02),-3.7));"},
+      {"rutades setAt + actualizatitulos",
+       "rutades.getPath().setAt(1,new google.maps.LatLng(40.415+0.01*Math.sin(i*0.02),-3.7));actualizatitulos();"},
+  };
+  const int n = 5000;
+  for (auto _ : state) {
+    for (const auto& [label, body] : cases) {
+      const double h0 = heap();
+      app.evaluate(QStringLiteral("(function(){for(var i=0;i<%1;i++){%2}return 0;})()").arg(n).arg(QLatin1String(body)),
+                   60000);
+      tb::run_events_for(200);
+      const double h1 = heap();
+      tb::note(std::string("  ") + label + ": " + std::to_string((h1 - h0) / n) + " bytes kept per call");
+    }
+    tolvex::MainWindow& w = *app.window;
+    const double h0 = heap();
+    for (int i = 0; i < n; ++i) {
+      w.latitud = 40.415 + 0.01 * std::sin(i * 0.02);
+      w.longitud = -3.703 + 0.01 * std::cos(i * 0.02);
+      w.heading = i * 7 % 360;
+      w.mover_avion();
+      if (i % 100 == 99) app.evaluate(QStringLiteral("0"));
+    }
+    tb::run_events_for(200);
+    const double h1 = heap();
+    tb::note("  MueveAvion through the bridge: " + std::to_string((h1 - h0) / n) + " bytes kept per call");
+    const double h2 = heap();
+    for (int i = 0; i < n; ++i) {
+      w.bridge->run_statement(QStringLiteral("void 0;"));
+      if (i % 100 == 99) app.evaluate(QStringLiteral("0"));
+    }
+    tb::run_events_for(200);
+    tb::note("  an empty statement through the bridge: " + std::to_string((heap() - h2) / n) + " bytes kept per call");
+  }
+}
+BENCHMARK(BM_PageHeapPerCall)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 // 500 airspaces around Madrid, 40 points each, all selected.
 std::map<std::string, std::string> airspace_files(int count, int points) {

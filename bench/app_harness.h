@@ -98,9 +98,17 @@ inline void note(const std::string& line) {
   std::fprintf(stderr, "[app-bench] %s\n", line.c_str());
   report_lines().push_back(line);
 }
+// What the browser engine and Qt were told, so each report says what it measured.
+inline std::string environment_text() {
+  std::string text = "QTWEBENGINE_CHROMIUM_FLAGS=\"" + qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS").toStdString() + "\"";
+  for (const char* name : {"QT_QUICK_BACKEND", "QT_XCB_GL_INTEGRATION", "LIBGL_ALWAYS_SOFTWARE"})
+    if (!qEnvironmentVariableIsEmpty(name)) text += std::string(" ") + name + "=" + qEnvironmentVariable(name).toStdString();
+  return text;
+}
+
 inline void print_report() {
   if (report_lines().empty()) return;
-  std::printf("\n---- app benchmark notes ----\n");
+  std::printf("\n---- app benchmark notes (%s) ----\n", environment_text().c_str());
   for (const std::string& l : report_lines()) std::printf("%s\n", l.c_str());
   std::fflush(stdout);
 }

@@ -210,6 +210,15 @@ void BM_PageHeapPerCall(benchmark::State& state) {
       const double h1 = heap();
       tb::note(std::string("  ") + label + ": " + std::to_string((h1 - h0) / n) + " bytes kept per call");
     }
+    // Bounded or not: the heap after each further block of in-page calls.
+    std::string trend;
+    for (int block = 1; block <= 4; ++block) {
+      app.evaluate(QStringLiteral("(function(){for(var i=0;i<20000;i++){%1}return 0;})()").arg(QLatin1String(cases[0].second)),
+                   120000);
+      tb::run_events_for(200);
+      trend += " " + std::to_string(block * 20000) + ":" + std::to_string(static_cast<long long>(heap())) + "B";
+    }
+    tb::note("  MueveAvion (in page), heap after each 20000 more calls:" + trend);
     tolvex::MainWindow& w = *app.window;
     const double h0 = heap();
     for (int i = 0; i < n; ++i) {

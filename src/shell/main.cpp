@@ -7,6 +7,10 @@
 #include "shell/tolvex_application.h"
 
 int main(int argc, char** argv) {
+  // The map view is composed in software unless the user asks otherwise: a pan at every poll
+  // costs several times more CPU through OpenGL, which is often software rendering anyway, and
+  // the simulator beside us needs the graphics card more than a small map does.
+  if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   tolvex::TolvexApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));

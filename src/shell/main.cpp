@@ -37,6 +37,10 @@ int main(int argc, char** argv) {
   }
 
   tolvex::MainWindow window(options);
+  // The program ends with its main window's close sequence, not when some other window (a
+  // message box shown while the main window sits in the tray) happens to be the last one closed.
+  app.setQuitOnLastWindowClosed(false);
+  QObject::connect(&window, &tolvex::MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   app.set_error_handler([&window](const QString& text) { window.ApplicationEvents1Exception(text); });
   tolvex::install_termination_handler(&window, [&window] { window.close(); });
   window.show();

@@ -402,6 +402,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   if (CoolTrayIcon) CoolTrayIcon->hide();
   set_busy_cursor(false);
   e->accept();
+  emit closed();
 }
 
 }  // namespace tolvex

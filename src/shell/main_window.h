@@ -133,6 +133,8 @@ class MainWindow : public QMainWindow {
 
  signals:
   void map_page_loaded(bool connected);
+  // The close sequence has run and the window is going away.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -36,11 +36,14 @@
 #include <unistd.h>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "feed_server.h"
 #include "flight_model.h"
 #include "map/browser_bridge.h"
 #include "map/web_profile_qt.h"
 #include "shell/main_window.h"
+#include "shell/tolvex_application.h"
 #include "support/temp_program_folder.h"
 
 namespace tolvex::bench {
@@ -455,6 +458,19 @@ inline void prepare_environment() {
 #ifdef TOLVEX_BENCH_PROGRAM_DIR
   if (qEnvironmentVariableIsEmpty("TOLVEX_PROGRAM_DIR")) qputenv("TOLVEX_PROGRAM_DIR", TOLVEX_BENCH_PROGRAM_DIR);
 #endif
+}
+
+// The main() of the in-process application benchmarks.
+inline int run_benchmarks(int argc, char** argv) {
+  prepare_environment();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  tolvex::TolvexApplication app(argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  print_report();
+  return 0;
 }
 
 }  // namespace tolvex::bench

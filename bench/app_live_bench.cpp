@@ -201,13 +201,5 @@ BENCHMARK(BM_LiveCpu)->Args({0, 1, 1})->Args({1, 1, 1})->Args({0, 0, 1})->Args({
 }  // namespace
 
 int main(int argc, char** argv) {
-  tb::prepare_environment();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  tolvex::TolvexApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  tb::print_report();
-  return 0;
+  return tb::run_benchmarks(argc, argv);
 }

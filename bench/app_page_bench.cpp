@@ -352,13 +352,5 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS",
             "--disable-background-networking --disable-component-update --no-first-run --js-flags=--expose-gc --enable-precise-memory-info");
-  tb::prepare_environment();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  tolvex::TolvexApplication app(argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  tb::print_report();
-  return 0;
+  return tb::run_benchmarks(argc, argv);
 }

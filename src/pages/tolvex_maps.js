@@ -1494,6 +1494,20 @@
       return { status: 'OK', results: out };
     });
   }
+
+  // A service answers through the caller's callback (results, status) or, without one, as a
+  // promise that resolves to {results} and rejects with the status, as Google's does.
+  function answerService(work, callback) {
+    if (callback) {
+      work.then(function (r) { callback(r.results, r.status); });
+      return undefined;
+    }
+    return work.then(function (r) {
+      if (r.status === 'OK') return { results: r.results };
+      throw Object.assign(new Error(r.status), { code: r.status });
+    });
+  }
+
   function elevationFor(locs, callback) {
     if (!locs.length || locs.some(function (p) { return !p || !isFinite(p.lat()) || !isFinite(p.lng()); })) {
       return deliver(callback, [], 'INVALID_REQUEST');
@@ -1511,14 +1525,7 @@
       }
       return { status: 'OK', results: results };
     });
-    if (callback) {
-      work.then(function (r) { callback(r.results, r.status); });
-      return undefined;
-    }
-    return work.then(function (r) {
-      if (r.status === 'OK') return { results: r.results };
-      throw Object.assign(new Error(r.status), { code: r.status });
-    });
+    return answerService(work, callback);
   }
   ElevationService.prototype.getElevationForLocations = function (req, callback) {
     var locs = ((req && req.locations) || []).map(toLL);
@@ -1596,14 +1603,7 @@
       if (!list) return { status: 'UNKNOWN_ERROR', results: [] };
       return { status: list.length ? 'OK' : 'ZERO_RESULTS', results: list };
     });
-    if (callback) {
-      work.then(function (r) { callback(r.results, r.status); });
-      return undefined;
-    }
-    return work.then(function (r) {
-      if (r.status === 'OK') return { results: r.results };
-      throw Object.assign(new Error(r.status), { code: r.status });
-    });
+    return answerService(work, callback);
   };
   gm.Geocoder = Geocoder;
 })();

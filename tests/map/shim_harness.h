@@ -19,6 +19,20 @@
 namespace tolvex::test {
 
 // Records script errors so a test can insist there were none.
+// Loads a local page file and waits (at most 20 s) for the load to finish; true when it did.
+inline bool load_and_wait(QWebEnginePage* page, const std::string& file) {
+  QEventLoop loop;
+  bool ok = false;
+  QObject::connect(page, &QWebEnginePage::loadFinished, &loop, [&](bool r) {
+    ok = r;
+    loop.quit();
+  });
+  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  page->load(QUrl::fromLocalFile(QString::fromStdString(file)));
+  loop.exec();
+  return ok;
+}
+
 class ShimWebPage : public QWebEnginePage {
  public:
   using QWebEnginePage::QWebEnginePage;
@@ -90,16 +104,8 @@ class ShimPage {
     folder_.write("pin.svg",
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"40\">"
                   "<rect width=\"30\" height=\"40\" fill=\"red\"/></svg>");
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(page_, &QWebEnginePage::loadFinished, &loop, [&](bool r) {
-      ok = r;
-      loop.quit();
-    });
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    page_->load(QUrl::fromLocalFile(QString::fromStdString(folder_.file("shim_page.html"))));
-    loop.exec();
-    return ok && wait_until(QStringLiteral("window.shimReady === true"));
+    return load_and_wait(page_, folder_.file("shim_page.html")) &&
+           wait_until(QStringLiteral("window.shimReady === true"));
   }
 
   // Runs `body` as a function body (use `return`); a thrown error comes back as "JSERROR: ...".

@@ -39,16 +39,7 @@ class ShimMainPageTest : public ::testing::Test {
     view_.setPage(page_);
     view_.resize(800, 600);
     view_.show();
-    QEventLoop loop;
-    bool ok = false;
-    QObject::connect(page_, &QWebEnginePage::loadFinished, &loop, [&](bool r) {
-      ok = r;
-      loop.quit();
-    });
-    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-    page_->load(QUrl::fromLocalFile(QString::fromStdString(folder_.file("page.html"))));
-    loop.exec();
-    ASSERT_TRUE(ok);
+    ASSERT_TRUE(load_and_wait(page_, folder_.file("page.html")));
     ASSERT_TRUE(wait_until("typeof marcador === 'object' && typeof polyShape === 'object'"));
   }
   void TearDown() override {

@@ -3,10 +3,10 @@
 
 #include <string>
 
-#include "shell/ini_file.h"
+#include "base/ini_file.h"
 #include "shell/settings.h"
-#include "shell/temp_folder.h"
-#include "shell/text_file.h"
+#include "support/temp_folder.h"
+#include "base/text_file.h"
 
 namespace {
 

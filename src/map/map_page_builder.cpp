@@ -6,7 +6,7 @@
 #include "map/colour_table.h"
 #include "map/script_escape.h"
 #include "pages/embedded_pages.h"
-#include "shell/number_format.h"
+#include "base/number_format.h"
 
 namespace tolvex {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/settings.h"
+#include "map/map_settings.h"
 
 namespace tolvex {
 

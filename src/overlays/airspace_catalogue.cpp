@@ -2,8 +2,8 @@
 
 #include <unordered_set>
 
-#include "shell/number_format.h"
-#include "shell/text_file.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 

@@ -3,7 +3,7 @@
 #include "map/colour_table.h"
 #include "map/script_escape.h"
 #include "overlays/airspace_catalogue.h"
-#include "shell/number_format.h"
+#include "base/number_format.h"
 
 namespace tolvex {
 

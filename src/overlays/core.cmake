@@ -1,4 +1,4 @@
-tolvex_core_library(overlays DEPENDS tolvex_shell_core tolvex_map_core SOURCES
+tolvex_core_library(overlays DEPENDS tolvex_base_core tolvex_map_core SOURCES
   airspace_catalogue.cpp
   airspace_drawing.cpp
   vfr_points.cpp

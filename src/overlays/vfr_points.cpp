@@ -6,8 +6,8 @@
 
 #include "map/script_escape.h"
 #include "overlays/airspace_catalogue.h"
-#include "shell/number_format.h"
-#include "shell/text_file.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 

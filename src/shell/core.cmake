@@ -1,7 +1,3 @@
-tolvex_core_library(shell SOURCES
-  number_format.cpp
-  text_file.cpp
-  ini_file.cpp
+tolvex_core_library(shell DEPENDS tolvex_base_core SOURCES
   settings.cpp
-  diagnostic_log.cpp
 )

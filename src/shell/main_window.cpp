@@ -23,10 +23,10 @@
 
 #include "map/browser_bridge.h"
 #include "platform/platform.h"
-#include "shell/diagnostic_log.h"
-#include "shell/ini_file.h"
-#include "shell/number_format.h"
-#include "shell/text_file.h"
+#include "base/diagnostic_log.h"
+#include "base/ini_file.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
 
 namespace tolvex {

@@ -4,7 +4,7 @@
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "map/browser_bridge.h"
-#include "shell/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 #include "shell/main_window.h"
 #include "simlink/iocp_client_qt.h"
 

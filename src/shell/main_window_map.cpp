@@ -11,8 +11,8 @@
 #include "overlays/airspace_drawing.h"
 #include "overlays/vfr_points.h"
 #include "shell/main_window.h"
-#include "shell/number_format.h"
-#include "shell/text_file.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "shell/number_format.h"
+#include "base/number_format.h"
 
 namespace tolvex {
 namespace {

@@ -1,3 +1,3 @@
-tolvex_core_library(simlink DEPENDS $<TARGET_NAME_IF_EXISTS:tolvex_shell_core> SOURCES
+tolvex_core_library(simlink DEPENDS tolvex_base_core SOURCES
   iocp_protocol.cpp
 )

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tolvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/text_file.h"
+#include "base/text_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tolvex {
 namespace {

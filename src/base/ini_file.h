@@ -20,7 +20,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/text_file.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 

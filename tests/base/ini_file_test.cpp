@@ -1,4 +1,4 @@
-#include "shell/ini_file.h"
+#include "base/ini_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "shell/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace tolvex {
 namespace {

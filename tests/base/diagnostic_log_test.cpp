@@ -1,11 +1,11 @@
-#include "shell/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "shell/temp_folder.h"
-#include "shell/text_file.h"
+#include "support/temp_folder.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 namespace {

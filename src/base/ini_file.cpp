@@ -1,10 +1,10 @@
-#include "shell/ini_file.h"
+#include "base/ini_file.h"
 
 #include <stdexcept>
 #include <tuple>
 #include <utility>
 
-#include "shell/number_format.h"
+#include "base/number_format.h"
 
 namespace tolvex {
 namespace {

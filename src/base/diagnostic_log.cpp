@@ -1,9 +1,9 @@
-#include "shell/diagnostic_log.h"
+#include "base/diagnostic_log.h"
 
 #include <ctime>
 
-#include "shell/number_format.h"
-#include "shell/text_file.h"
+#include "base/number_format.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 namespace {

@@ -3,4 +3,5 @@ tolvex_core_library(map DEPENDS tolvex_base_core tolvex_pages_core SOURCES
   script_escape.cpp
   map_page_builder.cpp
   view_statements.cpp
+  page_files.cpp
 )

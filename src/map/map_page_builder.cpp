@@ -13,27 +13,6 @@ namespace {
 
 constexpr char hex_digits[] = "0123456789ABCDEF";
 
-// Text for a double-quoted HTML attribute. '#' goes too, so that no "##" placeholder can be
-// formed by a configured address and replaced by a later step.
-std::string attribute_escape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&#39;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '#': out += "&#35;"; break;
-      case '\r': out += "&#13;"; break;
-      case '\n': out += "&#10;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 // Query value: everything but the unreserved characters percent-encoded.
 std::string url_encode(std::string_view text) {
   std::string out;
@@ -127,7 +106,7 @@ std::string maps_api_tags(const MapSettings& maps) {
       address += address.find('?') == std::string::npos ? "?key=" : "&key=";
       address += url_encode(maps.clave);
     }
-    return "<script type=\"text/javascript\" src=\"" + attribute_escape(address) + "\"></script>";
+    return "<script type=\"text/javascript\" src=\"" + html_attribute(address) + "\"></script>";
   }
   std::string s = "<link rel=\"stylesheet\" href=\"leaflet/leaflet.css\"/>\r\n";
   s += "<script type=\"text/javascript\">window.TOLVEX_MAPS = {tiles:{roadmap:";
@@ -157,7 +136,7 @@ std::string build_map_page(const MapPageInputs& in, std::string_view template_te
 
   // Provider and address configuration first, so the documented steps see the full page.
   replace_all(page, "##MAPSAPI##", maps_api_tags(in.maps));
-  replace_all(page, "##SKYVECTOR##", attribute_escape(in.maps.skyvector));
+  replace_all(page, "##SKYVECTOR##", html_attribute(in.maps.skyvector));
   replace_all(page, "##MARCANARANJA##", single_quoted_content(in.maps.marca_naranja));
   replace_all(page, "##MARCAAZUL##", single_quoted_content(in.maps.marca_azul));
   replace_all(page, "##MARCAROJA##", single_quoted_content(in.maps.marca_roja));

@@ -84,4 +84,23 @@ bool is_plain_number(std::string_view text) {
   return i == n;
 }
 
+std::string html_attribute(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&#39;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '#': out += "&#35;"; break;
+      case '\r': out += "&#13;"; break;
+      case '\n': out += "&#10;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 }  // namespace tolvex

@@ -15,6 +15,10 @@ std::string quote_single(std::string_view text);
 // The same with double quotes (" and \ escaped).
 std::string quote_double(std::string_view text);
 
+// Text for a double-quoted HTML attribute: & " ' < > and line breaks as character references;
+// '#' too, so that no "##" placeholder can be formed by an inserted text and replaced later.
+std::string html_attribute(std::string_view text);
+
 // True when text is a decimal number as a page statement may carry it: optional blanks,
 // optional sign, digits with at most one '.', optional exponent, optional blanks.
 bool is_plain_number(std::string_view text);

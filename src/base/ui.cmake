@@ -1,0 +1,3 @@
+tolvex_ui_sources(base
+  accessibility_qt.cpp
+)

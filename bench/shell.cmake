@@ -1,1 +1,4 @@
 tolvex_benchmark(shell_settings_bench SOURCES shell_settings_bench.cpp LIBS tolvex_shell_core)
+tolvex_benchmark(shell_outline_bench SOURCES shell_outline_bench.cpp LIBS tolvex_shell_core Qt6::Gui)
+target_compile_definitions(shell_outline_bench PRIVATE TOLVEX_BENCH_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}")
+add_dependencies(shell_outline_bench assets)

@@ -1,3 +1,4 @@
 tolvex_core_library(shell DEPENDS tolvex_base_core SOURCES
   settings.cpp
+  bitmap_region.cpp
 )

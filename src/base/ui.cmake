@@ -1,3 +1,4 @@
 tolvex_ui_sources(base
   accessibility_qt.cpp
+  radio_list_qt.cpp
 )

@@ -43,7 +43,7 @@ AboutWindow::AboutWindow(std::optional<std::pair<int, int>> version, const QStri
   base.setPointSize(8);
   setFont(base);
   setFixedSize(409, 267);
-  setStyleSheet(QStringLiteral("AboutWindow { background: #ffffff; }"));
+  setStyleSheet(QStringLiteral("#AboutWindow { background: #ffffff; }"));
 
   Image2 = picture(pictures_folder + QStringLiteral("iconos/banner.png"), this, {0, 0, 409, 57});
   Image1 = picture(pictures_folder + QStringLiteral("iconos/aerolinea.png"), this, {8, 70, 177, 112});
@@ -68,7 +68,8 @@ AboutWindow::AboutWindow(std::optional<std::pair<int, int>> version, const QStri
 }
 
 bool AboutWindow::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) FormActivate();
+  // Every activation; a desktop without a window manager never activates, so showing counts too.
+  if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
   return QDialog::event(e);
 }
 

@@ -12,27 +12,29 @@
 #include <QScreen>
 
 #include "base/accessibility_qt.h"
+#include "base/dialog_font_qt.h"
 #include "base/radio_list_qt.h"
 #include "map/colour_table.h"
 
 namespace tolvex {
 namespace {
 
+// The notes' words as the window shows them, wrapped to its width.
 const char kNotaIocp[] =
     "IOCP Server:\n"
-    "Este add-on del FS es totalmente gratuito y no requiere registro adicional.\n"
-    "Es posible la conexión remota a través del puerto que se indique (por defecto \n"
+    "Este add-on del FS es totalmente gratuito y no requiere registro adicional. "
+    "Es posible la conexión remota a través del puerto que se indique (por defecto "
     "8090), lo que permite tener en un equipo el Tolvex y en otro el Flight Simulator.";
 const char kNotaFsuipc[] =
     "FSUIPC:\n"
-    "Este add-on del FS requiere ser instalado para su funcionamiento con Tolvex,\n"
-    "aunque no es necesario que esté registrado.\n"
-    "Para poder ejecutar Tolvex en un equipo diferente al de FS deberán tener \n"
-    "instalada y registrada también la aplicación WideFS en el equipo remoto. Esta\n"
+    "Este add-on del FS requiere ser instalado para su funcionamiento con Tolvex, "
+    "aunque no es necesario que esté registrado. "
+    "Para poder ejecutar Tolvex en un equipo diferente al de FS deberán tener "
+    "instalada y registrada también la aplicación WideFS en el equipo remoto. Esta "
     "segunda aplicación es el del mismo autor de FSUIPC.";
 const char kNotaIntervalo[] =
-    "Nota: Puede indicar un intervalo de \n"
-    "actualización en segundos y décimas \n"
+    "Nota: Puede indicar un intervalo de "
+    "actualización en segundos y décimas "
     "de segundo. Ejemplos:\n"
     "* 3 -> actualización cada 3 segundos\n"
     "* 1,5 -> actualización cada sg. y medio\n"
@@ -75,6 +77,7 @@ QLabel* note(const char* name, const QString& text, QWidget* parent, QRect where
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   l->setAutoFillBackground(true);
   l->setStyleSheet(QStringLiteral("background: #FFFFE1; padding: 2px;"));
+  l->setFont(dialog_font(10));
   return l;
 }
 
@@ -107,9 +110,7 @@ ConfigWindow::ConfigWindow(const ConfigWindowInputs& inputs, ConfigWindowCallbac
 }
 
 void ConfigWindow::build_controls() {
-  QFont font(QStringLiteral("Tahoma"));
-  font.setPointSize(8);
-  setFont(font);
+  setFont(dialog_font(11));
   setFixedSize(423, 551);
 
   Image1 = new QLabel(this);
@@ -128,8 +129,8 @@ void ConfigWindow::build_controls() {
   Edit2 = edit("Edit2", conecrg, {160, 84, 60, 21});
   Label1->setBuddy(Edit1);
   Label3->setBuddy(Edit2);
-  memoiocp = note("memoiocp", QString::fromUtf8(kNotaIocp), conecrg, {8, 110, 395, 66});
-  memofsuipc = note("memofsuipc", QString::fromUtf8(kNotaFsuipc), conecrg, {8, 110, 395, 66});
+  memoiocp = note("memoiocp", QString::fromUtf8(kNotaIocp), conecrg, {8, 108, 395, 70});
+  memofsuipc = note("memofsuipc", QString::fromUtf8(kNotaFsuipc), conecrg, {8, 108, 395, 70});
   Label1->setObjectName(QStringLiteral("lblip"));
   Label2->setObjectName(QStringLiteral("lblip2"));
   Label3->setObjectName(QStringLiteral("lblpuerto"));
@@ -145,13 +146,13 @@ void ConfigWindow::build_controls() {
   auto* generales = new QGroupBox(QStringLiteral("Parámetros generales"), this);
   generales->setObjectName(QStringLiteral("generales"));
   generales->setGeometry(6, 250, 411, 264);
-  origen = radio_list("origen", QStringLiteral("Origen de mapas"), generales, {8, 16, 112, 64});
+  origen = radio_list("origen", QStringLiteral("Origen de mapas"), generales, {6, 16, 106, 64});
   origen->set_items({QStringLiteral("Google Maps"), QStringLiteral("Skyvector")}, RadioList::Placement{1, 8, 18, 20});
-  tamano = radio_list("tamano", QStringLiteral("Tamaño mapa"), generales, {126, 16, 140, 64});
+  tamano = radio_list("tamano", QStringLiteral("Tamaño mapa"), generales, {118, 16, 148, 64});
   tamano->set_items({QStringLiteral("Normal"), QStringLiteral("Medio"), QStringLiteral("Grande"),
                      QStringLiteral("Ajustable")},
-                    RadioList::Placement{2, 6, 18, 20, 62});
-  tipog = radio_list("tipog", QStringLiteral("Tipo de mapa Google"), generales, {272, 16, 131, 64});
+                    RadioList::Placement{2, 6, 18, 20, 70});
+  tipog = radio_list("tipog", QStringLiteral("Tipo de mapa Google"), generales, {272, 16, 133, 64});
   tipog->set_items({QStringLiteral("Normal"), QStringLiteral("Híbrido"), QStringLiteral("Satélite"),
                     QStringLiteral("Relieve")},
                    RadioList::Placement{2, 6, 18, 20, 62});
@@ -163,14 +164,14 @@ void ConfigWindow::build_controls() {
   chkXPlane = check("chkXPlane", QStringLiteral("Simulador XPLANE"), generales, {160, 104, 130, 18});
   chkEspacios = check("chkEspacios", QStringLiteral("Ver espacios aéreos"), generales, {160, 122, 130, 18});
 
-  auto* lblint = label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 140, 16});
-  autoint = edit("autoint", generales, {150, 144, 36, 21});
+  auto* lblint = label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 146, 16});
+  autoint = edit("autoint", generales, {158, 144, 36, 21});
   autoint->setAlignment(Qt::AlignRight);
   autoint->setMaxLength(4);
   autoint->setToolTip(QStringLiteral("Intervalo de actualización en segundos y décimas de segundo"));
   autoint->installEventFilter(this);
   lblint->setBuddy(autoint);
-  label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {190, 147, 130, 16});
+  label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {200, 147, 150, 16});
 
   auto* rutadin = new QGroupBox(QStringLiteral("Configuración línea ruta dinámica "), generales);
   rutadin->setObjectName(QStringLiteral("rutadin"));
@@ -189,9 +190,11 @@ void ConfigWindow::build_controls() {
   label(QStringLiteral("Color:"), rutadin, {8, 43, 76, 16})->setBuddy(ComboBox1);
   label(QStringLiteral("Transparencia:"), rutadin, {8, 66, 76, 16})->setBuddy(ComboBox2);
 
-  auto* nota = label(QString::fromUtf8(kNotaIntervalo), generales, {206, 174, 199, 84});
+  auto* nota = label(QString::fromUtf8(kNotaIntervalo), generales, {204, 172, 203, 88});
   nota->setObjectName(QStringLiteral("nota"));
   nota->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  nota->setWordWrap(true);
+  nota->setFont(dialog_font(10));
 
   BitBtn3 = button("BitBtn3", QStringLiteral("Ruta"), QStringLiteral("Acceso a la ruta VFR"), this, {6, 520, 80, 26});
   BitBtn4 = button("BitBtn4", QStringLiteral("Espacios Aéreos"), QStringLiteral("Selección de espacios aéreos a visualizar"),

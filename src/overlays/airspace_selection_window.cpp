@@ -16,6 +16,7 @@
 #include <QWebEngineView>
 
 #include "base/accessibility_qt.h"
+#include "base/dialog_font_qt.h"
 #include "base/radio_list_qt.h"
 #include "base/text_file.h"
 #include "map/browser_bridge.h"
@@ -95,14 +96,14 @@ AirspaceSelectionWindow::~AirspaceSelectionWindow() {
 }
 
 void AirspaceSelectionWindow::build_controls() {
-  QFont font(QStringLiteral("Tahoma"));
-  font.setPointSize(8);
+  const QFont font = dialog_font(11);
   setFont(font);
   setFixedSize(960, 614);
 
   Label3 = new QLabel(QStringLiteral("Para comenzar, seleccione una clase\nde Espacio Aéreo en la lista siguiente:"), this);
-  Label3->setGeometry(10, 20, 210, 40);
-  QFont bold = font;
+  Label3->setGeometry(10, 18, 210, 44);
+  Label3->setWordWrap(true);
+  QFont bold = dialog_font(10);
   bold.setBold(true);
   Label3->setFont(bold);
 
@@ -207,7 +208,9 @@ void AirspaceSelectionWindow::colour_swatches() {
 }
 
 bool AirspaceSelectionWindow::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) FormActivate();
+  // First activation; a desktop without a window manager never activates, so showing counts too.
+  if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && primera_vez)
+    QTimer::singleShot(0, this, &AirspaceSelectionWindow::FormActivate);
   return QDialog::event(e);
 }
 

@@ -24,12 +24,16 @@ void MediaSoundPlayer::play(const QString& path) {
     output_ = new QAudioOutput(this);
     player_->setAudioOutput(output_);
     connect(player_, &QMediaPlayer::errorOccurred, this, [this](QMediaPlayer::Error, const QString& text) {
+      // The backend may report one bad file more than once: the pilot hears of it once.
+      if (reported_) return;
+      reported_ = true;
       if (on_error_)
         on_error_(QStringLiteral("No se puede reproducir el sonido ") + QDir::toNativeSeparators(current_) +
                   QStringLiteral(": ") + text);
     });
   }
   current_ = path;
+  reported_ = false;
   player_->stop();
   player_->setSource(QUrl::fromLocalFile(path));
   player_->play();

@@ -38,6 +38,7 @@ class MediaSoundPlayer : public QObject, public SoundPlayer {
   QMediaPlayer* player_ = nullptr;  // made at the first cue: most runs never play one
   QAudioOutput* output_ = nullptr;
   QString current_;
+  bool reported_ = false;
 };
 
 class SoundCues {

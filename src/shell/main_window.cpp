@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "dialogs/sound_cues.h"
 #include "map/browser_bridge.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
@@ -111,6 +112,11 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
       escribir_log("Atajo Ctrl+Mayús+F12 no disponible: " + HotKeyManager1->last_error().toStdString());
   }
   std::srand(static_cast<unsigned>(std::time(nullptr)));
+  // The sound files are read once, now; files added later are heard after the next start.
+  sound_cues = std::make_unique<SoundCues>(
+      QString::fromStdString(carpeta),
+      std::make_unique<MediaSoundPlayer>([this](const QString& text) { ApplicationEvents1Exception(text); }),
+      [this](const std::string& line) { escribir_log(line); });
   primera_Vez = true;
   setWindowTitle(QString::fromStdString(window_caption()));
 
@@ -349,24 +355,7 @@ void MainWindow::set_busy_cursor(bool busy) {
 
 void MainWindow::Timer_LiberarTimer() { trim_working_set(); }
 
-void MainWindow::Timer_sonidoTimer() {
-  // The sound cue itself comes with the sound files; the manual update ends here.
-  Timer_sonido.stop();
-  pulsaboton = false;
-}
-
 void MainWindow::cerrar_apliClick() { close(); }
-
-void MainWindow::acercade_apliClick() {
-  mostrar_mensaje(QString::fromStdString(window_caption()) +
-                  QStringLiteral("\nMapa móvil para simulación de vuelo VFR."));
-}
-
-void MainWindow::configurarClick() {
-  mostrar_mensaje(QStringLiteral(
-      "La ventana de configuración todavía no está disponible. Para cambiar la configuración, "
-      "cierre Tolvex y edite CONFIG.INI en la carpeta del programa."));
-}
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   escribir_log("Cerrando");

@@ -28,6 +28,9 @@ namespace tolvex {
 class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
+class SoundCues;
+struct ConfigChoice;
+struct ConfigDecision;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
@@ -79,6 +82,7 @@ class MainWindow : public QMainWindow {
   QSystemTrayIcon* CoolTrayIcon = nullptr;
   std::unique_ptr<GlobalHotKey> HotKeyManager1;
   std::unique_ptr<IocpClient> IdTCPClient;
+  std::unique_ptr<SoundCues> sound_cues;  // the MP3 files of the program folder and their player
 
   QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
 
@@ -156,6 +160,11 @@ class MainWindow : public QMainWindow {
   void send_statement(const std::string& statement);
   void send_route();
   int interval_from_text() const;
+  // Configuration window: save (and take over) the pilot's choice, then apply it.
+  std::optional<ConfigDecision> guardar_configuracion(const ConfigChoice& choice);
+  void confirmar_configuracion(const ConfigDecision& saved, std::int32_t old_mapsize);
+  void abrir_editor_ruta(QWidget* parent, bool conec, const std::string& posact);
+  void abrir_espacios_aereos(QWidget* parent);
 
   MainWindowOptions options_;
   PollFailureStreak poll_failures_;

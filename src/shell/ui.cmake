@@ -3,5 +3,6 @@ tolvex_ui_sources(shell
   main_window_link.cpp
   main_window_map.cpp
   main_window_tray.cpp
+  main_window_config.cpp
   tolvex_application.cpp
 )

@@ -9,5 +9,7 @@ bool write_map_pictures(const QDir& out);
 bool write_skins(const QDir& out);
 // The toolbar and window-button pictures, into out/iconos.
 bool write_toolbar_pictures(const QDir& out);
+// The banner of the auxiliary windows (409 x 57 and 423 x 60) and the airline picture, into out/iconos.
+bool write_dialog_pictures(const QDir& out);
 
 }  // namespace assetgen

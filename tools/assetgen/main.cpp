@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QDir out(QString::fromLocal8Bit(argv[1]));
-  const bool ok = assetgen::write_map_pictures(out) && assetgen::write_toolbar_pictures(out) && assetgen::write_skins(out);
+  const bool ok = assetgen::write_map_pictures(out) && assetgen::write_toolbar_pictures(out) &&
+                  assetgen::write_skins(out) && assetgen::write_dialog_pictures(out);
   return ok ? 0 : 1;
 }

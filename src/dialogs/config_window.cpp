@@ -1,0 +1,291 @@
+#include "dialogs/config_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+#include "base/accessibility_qt.h"
+#include "base/dialog_font_qt.h"
+#include "base/radio_list_qt.h"
+#include "map/colour_table.h"
+
+namespace tolvex {
+namespace {
+
+// The notes' words as the window shows them, wrapped to its width.
+const char kNotaIocp[] =
+    "IOCP Server:\n"
+    "Este add-on del FS es totalmente gratuito y no requiere registro adicional. "
+    "Es posible la conexión remota a través del puerto que se indique (por defecto "
+    "8090), lo que permite tener en un equipo el Tolvex y en otro el Flight Simulator.";
+const char kNotaFsuipc[] =
+    "FSUIPC:\n"
+    "Este add-on del FS requiere ser instalado para su funcionamiento con Tolvex, "
+    "aunque no es necesario que esté registrado. "
+    "Para poder ejecutar Tolvex en un equipo diferente al de FS deberán tener "
+    "instalada y registrada también la aplicación WideFS en el equipo remoto. Esta "
+    "segunda aplicación es el del mismo autor de FSUIPC.";
+const char kNotaIntervalo[] =
+    "Nota: Puede indicar un intervalo de "
+    "actualización en segundos y décimas "
+    "de segundo. Ejemplos:\n"
+    "* 3 -> actualización cada 3 segundos\n"
+    "* 1,5 -> actualización cada sg. y medio\n"
+    "* 0,3 -> actualización cada 3 décimas de sg.";
+
+QLabel* label(const QString& text, QWidget* parent, QRect where) {
+  auto* l = new QLabel(text, parent);
+  l->setGeometry(where);
+  return l;
+}
+
+QLineEdit* edit(const char* name, QWidget* parent, QRect where) {
+  auto* e = new QLineEdit(parent);
+  e->setObjectName(QString::fromLatin1(name));
+  e->setGeometry(where);
+  return e;
+}
+
+QCheckBox* check(const char* name, const QString& text, QWidget* parent, QRect where) {
+  auto* c = new QCheckBox(text, parent);
+  c->setObjectName(QString::fromLatin1(name));
+  c->setGeometry(where);
+  return c;
+}
+
+QPushButton* button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
+  auto* b = new QPushButton(text, parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setToolTip(hint);
+  b->setGeometry(where);
+  b->setAutoDefault(false);
+  return b;
+}
+
+// Read-only notes on the info-tip colour, without border.
+QLabel* note(const char* name, const QString& text, QWidget* parent, QRect where) {
+  auto* l = label(text, parent, where);
+  l->setObjectName(QString::fromLatin1(name));
+  l->setWordWrap(true);
+  l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  l->setAutoFillBackground(true);
+  l->setStyleSheet(QStringLiteral("background: #FFFFE1; padding: 2px;"));
+  l->setFont(dialog_font(10));
+  return l;
+}
+
+RadioList* radio_list(const char* name, const QString& title, QWidget* parent, QRect where) {
+  auto* r = new RadioList(title, parent);
+  r->setObjectName(QString::fromLatin1(name));
+  r->setGeometry(where);
+  return r;
+}
+
+}  // namespace
+
+ConfigWindow::ConfigWindow(const ConfigWindowInputs& inputs, ConfigWindowCallbacks callbacks, QWidget* parent)
+    : QDialog(parent), callbacks_(std::move(callbacks)), decimal_separator_(inputs.decimal_separator),
+      pictures_folder_(inputs.pictures_folder) {
+  setObjectName(QStringLiteral("ConfigWindow"));
+  setWindowTitle(QStringLiteral("Configuración de Tolvex"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+  build_controls();
+  // FormCreate: the airspace box and button stay hidden; the box still carries its value.
+  chkEspacios->hide();
+  chkEspacios->setChecked(false);
+  BitBtn4->hide();
+  fill(inputs);
+  name_controls(this);
+  if (const QScreen* screen = parent ? parent->screen() : this->screen()) {
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+  }
+}
+
+void ConfigWindow::build_controls() {
+  setFont(dialog_font(11));
+  setFixedSize(423, 551);
+
+  Image1 = new QLabel(this);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->setGeometry(0, 0, 423, 60);
+  Image1->setScaledContents(true);
+  Image1->setPixmap(QPixmap(pictures_folder_ + QStringLiteral("iconos/cabecera.png")));
+
+  conecrg = radio_list("conecrg", QStringLiteral("Conexión con el Flight Simulator"), this, {6, 64, 411, 182});
+  conecrg->set_items({QStringLiteral("IOCP Server"), QStringLiteral("FSUIPC")},
+                     RadioList::Placement{2, 10, 18, 20, 120});
+  Label1 = label(QStringLiteral("Dirección IP del equipo que ejecuta el Flight Simulator:"), conecrg, {10, 42, 390, 16});
+  Edit1 = edit("Edit1", conecrg, {10, 59, 110, 21});
+  Label2 = label(QStringLiteral("(Si es el mismo equipo del FS indique 127.0.0.1)"), conecrg, {128, 61, 275, 16});
+  Label3 = label(QStringLiteral("Puerto (por defecto 8090):"), conecrg, {10, 87, 150, 16});
+  Edit2 = edit("Edit2", conecrg, {160, 84, 60, 21});
+  Label1->setBuddy(Edit1);
+  Label3->setBuddy(Edit2);
+  memoiocp = note("memoiocp", QString::fromUtf8(kNotaIocp), conecrg, {8, 108, 395, 70});
+  memofsuipc = note("memofsuipc", QString::fromUtf8(kNotaFsuipc), conecrg, {8, 108, 395, 70});
+  Label1->setObjectName(QStringLiteral("lblip"));
+  Label2->setObjectName(QStringLiteral("lblip2"));
+  Label3->setObjectName(QStringLiteral("lblpuerto"));
+  for (QLineEdit* e : {Edit1, Edit2}) {
+    connect(e, &QLineEdit::textEdited, e, [e](const QString& text) {
+      const int at = e->cursorPosition();
+      e->setText(text.toUpper());
+      e->setCursorPosition(at);
+    });
+  }
+  connect(conecrg, &RadioList::changed, this, [this] { conecrgClick(); });
+
+  auto* generales = new QGroupBox(QStringLiteral("Parámetros generales"), this);
+  generales->setObjectName(QStringLiteral("generales"));
+  generales->setGeometry(6, 250, 411, 264);
+  origen = radio_list("origen", QStringLiteral("Origen de mapas"), generales, {6, 16, 106, 64});
+  origen->set_items({QStringLiteral("Google Maps"), QStringLiteral("Skyvector")}, RadioList::Placement{1, 8, 18, 20});
+  tamano = radio_list("tamano", QStringLiteral("Tamaño mapa"), generales, {118, 16, 148, 64});
+  tamano->set_items({QStringLiteral("Normal"), QStringLiteral("Medio"), QStringLiteral("Grande"),
+                     QStringLiteral("Ajustable")},
+                    RadioList::Placement{2, 6, 18, 20, 70});
+  tipog = radio_list("tipog", QStringLiteral("Tipo de mapa Google"), generales, {272, 16, 133, 64});
+  tipog->set_items({QStringLiteral("Normal"), QStringLiteral("Híbrido"), QStringLiteral("Satélite"),
+                    QStringLiteral("Relieve")},
+                   RadioList::Placement{2, 6, 18, 20, 62});
+
+  cbpuntos = check("cbpuntos", QStringLiteral("Mostrar puntos VFR"), generales, {12, 86, 140, 18});
+  soncb = check("soncb", QStringLiteral("Activar sonidos"), generales, {12, 104, 140, 18});
+  autocb = check("autocb", QStringLiteral("Modo seguimiento"), generales, {12, 122, 140, 18});
+  cbruta = check("cbruta", QStringLiteral("Mostrar ruta"), generales, {160, 86, 130, 18});
+  chkXPlane = check("chkXPlane", QStringLiteral("Simulador XPLANE"), generales, {160, 104, 130, 18});
+  chkEspacios = check("chkEspacios", QStringLiteral("Ver espacios aéreos"), generales, {160, 122, 130, 18});
+
+  auto* lblint = label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 146, 16});
+  autoint = edit("autoint", generales, {158, 144, 36, 21});
+  autoint->setAlignment(Qt::AlignRight);
+  autoint->setMaxLength(4);
+  autoint->setToolTip(QStringLiteral("Intervalo de actualización en segundos y décimas de segundo"));
+  autoint->installEventFilter(this);
+  lblint->setBuddy(autoint);
+  label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {200, 147, 150, 16});
+
+  auto* rutadin = new QGroupBox(QStringLiteral("Configuración línea ruta dinámica "), generales);
+  rutadin->setObjectName(QStringLiteral("rutadin"));
+  rutadin->setGeometry(8, 170, 190, 88);
+  Edit3 = edit("Edit3", rutadin, {86, 17, 40, 21});
+  ComboBox1 = new QComboBox(rutadin);
+  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  ComboBox1->setGeometry(86, 40, 96, 21);
+  for (const NamedColour& c : colour_table) ComboBox1->addItem(QString::fromUtf8(c.name.data(), c.name.size()));
+  ComboBox2 = new QComboBox(rutadin);
+  ComboBox2->setObjectName(QStringLiteral("ComboBox2"));
+  ComboBox2->setGeometry(86, 63, 60, 21);
+  for (const char* t : {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"})
+    ComboBox2->addItem(QString::fromLatin1(t));
+  label(QStringLiteral("Ancho:"), rutadin, {8, 20, 76, 16})->setBuddy(Edit3);
+  label(QStringLiteral("Color:"), rutadin, {8, 43, 76, 16})->setBuddy(ComboBox1);
+  label(QStringLiteral("Transparencia:"), rutadin, {8, 66, 76, 16})->setBuddy(ComboBox2);
+
+  auto* nota = label(QString::fromUtf8(kNotaIntervalo), generales, {204, 172, 203, 88});
+  nota->setObjectName(QStringLiteral("nota"));
+  nota->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  nota->setWordWrap(true);
+  nota->setFont(dialog_font(10));
+
+  BitBtn3 = button("BitBtn3", QStringLiteral("Ruta"), QStringLiteral("Acceso a la ruta VFR"), this, {6, 520, 80, 26});
+  BitBtn4 = button("BitBtn4", QStringLiteral("Espacios Aéreos"), QStringLiteral("Selección de espacios aéreos a visualizar"),
+                   this, {92, 520, 110, 26});
+  BitBtn1 = button("BitBtn1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar y guardar"), this, {246, 520, 82, 26});
+  BitBtn2 = button("BitBtn2", QStringLiteral("Cancelar"), QStringLiteral("Salir sin guardar los cambios"), this,
+                   {335, 520, 82, 26});
+  BitBtn1->setDefault(true);
+  connect(BitBtn1, &QPushButton::clicked, this, &ConfigWindow::BitBtn1Click);
+  connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+  connect(BitBtn3, &QPushButton::clicked, this, &ConfigWindow::BitBtn3Click);
+  connect(BitBtn4, &QPushButton::clicked, this, &ConfigWindow::BitBtn4Click);
+}
+
+void ConfigWindow::fill(const ConfigWindowInputs& in) {
+  tipog->set_item_index(in.tipogooglemap - 1);
+  conecrg->set_item_index(in.iocpserver ? 0 : 1);
+  conecrgClick();  // also when the index did not change
+  Edit1->setText(QString::fromStdString(in.host).toUpper());
+  Edit2->setText(QString::number(in.port));
+  origen->set_item_index(in.MapaSK ? 1 : 0);
+  soncb->setChecked(in.Sonidos);
+  autocb->setChecked(in.auto_);
+  cbpuntos->setChecked(in.puntosvfr);
+  cbruta->setChecked(in.ruta_visible);
+  chkEspacios->setChecked(in.lespaciosaereos);
+  autoint->setText(QString::fromStdString(in.intervalorgm));
+  tamano->set_item_index(in.mapsize);
+  oldtam = in.mapsize;
+  chkXPlane->setChecked(in.xplane);
+  Edit3->setText(QString::number(in.rutadin_ancho));
+  ComboBox1->setCurrentIndex(in.rutadin_color >= 0 && in.rutadin_color < ComboBox1->count() ? in.rutadin_color : -1);
+  ComboBox2->setCurrentIndex(ComboBox2->findText(QString::fromStdString(in.rutadin_trans)));
+  conec = in.conectado;
+  posact = conec ? posicion_actual(in.latitud, in.longitud) : std::string();
+}
+
+void ConfigWindow::conecrgClick() {
+  const bool iocp = conecrg->item_index() == 0;
+  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, Edit1, Edit2, memoiocp}) w->setVisible(iocp);
+  memofsuipc->setVisible(!iocp);
+}
+
+void ConfigWindow::autointExit() {
+  autoint->setText(QString::fromStdString(normalizar_intervalo(autoint->text().toStdString(), decimal_separator_)));
+}
+
+bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == autoint && event->type() == QEvent::FocusOut) autointExit();
+  return QDialog::eventFilter(watched, event);
+}
+
+ConfigChoice ConfigWindow::choice() const {
+  ConfigChoice c;
+  c.iocp = conecrg->item_index() == 0;
+  c.dirip = Edit1->text().toStdString();
+  c.puerto = Edit2->text().toStdString();
+  c.skyvector = origen->item_index() == 1;
+  c.tamano = tamano->item_index();
+  c.tipog = tipog->item_index();
+  c.sonidos = soncb->isChecked();
+  c.automat = autocb->isChecked();
+  c.puntos = cbpuntos->isChecked();
+  c.ruta = cbruta->isChecked();
+  c.xplane = chkXPlane->isChecked();
+  c.espacios = chkEspacios->isChecked();
+  c.intervalo = autoint->text().toStdString();
+  c.ancho = Edit3->text().toStdString();
+  c.color = ComboBox1->currentIndex();
+  c.trans = ComboBox2->currentIndex() >= 0 ? ComboBox2->currentText().toStdString() : std::string();
+  return c;
+}
+
+void ConfigWindow::BitBtn1Click() {
+  BitBtn1->setEnabled(false);
+  autointExit();
+  if (callbacks_.guardar && !callbacks_.guardar(choice())) {
+    BitBtn1->setEnabled(true);  // nothing was saved: the pilot may try again or cancel
+    return;
+  }
+  if (oldtam < 3 && tamano->item_index() == 3 && callbacks_.mensaje)
+    callbacks_.mensaje(QString::fromUtf8(kAvisoAjustable));
+  accept();
+}
+
+void ConfigWindow::BitBtn3Click() {
+  if (callbacks_.abrir_ruta) callbacks_.abrir_ruta(this, conec, posact);
+}
+
+void ConfigWindow::BitBtn4Click() {
+  if (callbacks_.abrir_espacios) callbacks_.abrir_espacios(this);
+}
+
+}  // namespace tolvex

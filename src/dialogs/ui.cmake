@@ -1,0 +1,5 @@
+tolvex_ui_sources(dialogs
+  config_window.cpp
+  about_window.cpp
+  sound_cues.cpp
+)

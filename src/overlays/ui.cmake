@@ -1,0 +1,3 @@
+tolvex_ui_sources(overlays
+  airspace_selection_window.cpp
+)

@@ -1,0 +1,154 @@
+// The configuration window seen from the main window: opening it, saving and taking over what
+// the pilot chose, and the steps that apply it; the about window; the sound cue.
+#include <QCoreApplication>
+#include <QPointer>
+
+#include "base/ini_file.h"
+#include "dialogs/about_window.h"
+#include "dialogs/config_rules.h"
+#include "dialogs/config_window.h"
+#include "dialogs/sound_cues.h"
+#include "overlays/airspace_selection_window.h"
+#include "shell/main_window.h"
+
+namespace tolvex {
+
+void MainWindow::configurarClick() {
+  Timer_auto.stop();
+  ConfigWindowInputs in;
+  in.tipogooglemap = tipogooglemap;
+  in.iocpserver = cfg.iocpserver;
+  in.host = cfg.dirip;
+  in.port = cfg.puerto;
+  in.MapaSK = cfg.MapaSK;
+  in.Sonidos = cfg.Sonidos;
+  in.auto_ = cfg.auto_;
+  in.puntosvfr = cfg.puntosvfr;
+  in.ruta_visible = cfg.ruta_visible;
+  in.lespaciosaereos = cfg.lespaciosaereos;
+  in.intervalorgm = cfg.intervalorgm;
+  in.mapsize = cfg.mapsize;
+  in.xplane = cfg.xplane;
+  in.rutadin_ancho = cfg.rutadin_ancho;
+  in.rutadin_color = cfg.rutadin_color;
+  in.rutadin_trans = cfg.rutadin_trans;
+  in.conectado = conectado;
+  in.latitud = latitud;
+  in.longitud = longitud;
+  in.decimal_separator = decimal_separator;
+  in.pictures_folder = QString::fromStdString(carpeta);
+
+  const std::int32_t old_mapsize = cfg.mapsize;
+  std::optional<ConfigDecision> saved;
+  ConfigWindowCallbacks callbacks;
+  callbacks.guardar = [this, &saved](const ConfigChoice& choice) {
+    saved = guardar_configuracion(choice);
+    return saved.has_value();
+  };
+  callbacks.mensaje = [this](const QString& text) { mostrar_mensaje(text); };
+  callbacks.abrir_ruta = [this](QWidget* parent, bool conec, const std::string& posact) {
+    abrir_editor_ruta(parent, conec, posact);
+  };
+  callbacks.abrir_espacios = [this](QWidget* parent) { abrir_espacios_aereos(parent); };
+
+  // The main window may be closed while the dialog is open (a termination signal closes the
+  // dialog first): then nothing is applied to it afterwards.
+  bool closed_meanwhile = false;
+  const auto watch = connect(this, &MainWindow::closed, this, [&closed_meanwhile] { closed_meanwhile = true; });
+  QPointer<ConfigWindow> dialog = new ConfigWindow(in, callbacks, this);
+  const int result = dialog->exec();
+  delete dialog;
+  if (!closed_meanwhile && (result != QDialog::Accepted || !saved)) Timer_auto.start();
+  if (!closed_meanwhile && result == QDialog::Accepted && saved) {
+    // Restart notice; the running link is never changed here.
+    const std::string aviso = aviso_reinicio(cfg.iocpserver, cfg.dirip, cfg.puerto, *saved);
+    if (!aviso.empty()) mostrar_mensaje(QString::fromStdString(aviso));
+    if (!closed_meanwhile) confirmar_configuracion(*saved, old_mapsize);
+  }
+  disconnect(watch);
+}
+
+std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoice& choice) {
+  const ConfigDecision d = decidir_configuracion(choice, decimal_separator);
+  Settings s = cfg;
+  s.iocpserver = d.iocpserver;
+  s.puerto = d.puerto;
+  s.dirip = d.dirip;
+  s.MapaSK = d.MapaSK;
+  s.Sonidos = d.Sonidos;
+  s.auto_ = d.auto_;
+  s.puntosvfr = d.puntosvfr;
+  s.xplane = d.xplane;
+  s.lespaciosaereos = d.lespaciosaereos;
+  s.rutadin_ancho = d.rutadin_ancho.value_or(cfg.rutadin_ancho);
+  s.rutadin_color = d.rutadin_color;
+  s.rutadin_trans = d.rutadin_trans;
+  s.ruta_visible = d.ruta_visible;
+  s.mapsize = d.mapsize.value_or(cfg.mapsize);
+  s.intervalorgm = d.intervalo;
+  const std::int32_t tipo = d.tipogooglemap.value_or(tipogooglemap);
+  try {
+    IniFile ini(carpeta + "CONFIG.INI");
+    save_configuration(ini, s, tipo);  // one atomic write
+  } catch (const std::exception& error) {
+    escribir_log(std::string("No se ha guardado la configuración: ") + error.what());
+    mostrar_mensaje(QStringLiteral("No se ha podido guardar la configuración en CONFIG.INI: ") +
+                    QString::fromStdString(error.what()));
+    return std::nullopt;
+  }
+  // Taken over as soon as the file holds it, so that the file and the running program never
+  // disagree. The running link (kind, host, port) changes only with a restart.
+  cfg.rutadin_ancho = s.rutadin_ancho;
+  cfg.rutadin_color = s.rutadin_color;
+  cfg.rutadin_trans = s.rutadin_trans;
+  // The chart service never runs in the adjustable window (the file may still ask for it).
+  cfg.MapaSK = d.MapaSK && s.mapsize != 3;
+  cfg.Sonidos = s.Sonidos;
+  cfg.auto_ = s.auto_;
+  cfg.xplane = s.xplane;
+  cfg.puntosvfr = s.puntosvfr;
+  cfg.ruta_visible = s.ruta_visible;
+  cfg.lespaciosaereos = s.lespaciosaereos;
+  cfg.mapsize = s.mapsize;
+  cfg.intervalorgm = s.intervalorgm;
+  tipogooglemap = tipo;
+  set_follow_picture();
+  return d;
+}
+
+void MainWindow::confirmar_configuracion(const ConfigDecision& /*saved*/, std::int32_t old_mapsize) {
+  Timer_auto.setInterval(cfg.MapaSK ? 20000 : interval_from_text());
+  const bool size_changed = cfg.mapsize != old_mapsize;
+  if (size_changed) apply_size_mode();  // resizes and centres the window
+  if (conectado) actualizar_mapa();     // mapa_cargado restarts Timer_auto
+  if (size_changed && old_mapsize < 3 && cfg.mapsize == 3) tmr_close.start();
+}
+
+// The route editor is not part of Tolvex yet: "Ruta" in the configuration window ends here.
+// When the editor exists, open it here, modal over `parent`.
+void MainWindow::abrir_editor_ruta(QWidget* /*parent*/, bool /*conec*/, const std::string& /*posact*/) {
+  mostrar_mensaje(QStringLiteral("El editor de rutas todavía no está disponible en esta versión de Tolvex."));
+}
+
+void MainWindow::abrir_espacios_aereos(QWidget* parent) {
+  AirspaceSelectionInputs in;
+  in.program_folder = carpeta;
+  in.files_folder = QCoreApplication::applicationDirPath();
+  in.maps = cfg.maps;
+  in.on_error = [this](const QString& text) { ApplicationEvents1Exception(text); };
+  AirspaceSelectionWindow window(airspaces, std::move(in), parent);
+  window.exec();
+}
+
+void MainWindow::acercade_apliClick() {
+  AboutWindow window(options_.version, QString::fromStdString(carpeta), this);
+  window.exec();
+}
+
+void MainWindow::Timer_sonidoTimer() {
+  Timer_sonido.stop();
+  pulsaboton = false;
+  if (sound_cues) sound_cues->play_random();
+}
+
+}  // namespace tolvex

@@ -1,0 +1,2 @@
+tolvex_ui_test(airspace_selection_window_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/airspace_selection_window_test.cpp)
+target_compile_definitions(airspace_selection_window_test PRIVATE TOLVEX_BUILT_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}")

@@ -1,0 +1,299 @@
+// The configuration window opened from the main window: what is saved, what the main window takes
+// over, restart notices, size-mode changes; the about window; the sound cue after a refresh.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QEventLoop>
+#include <QFocusEvent>
+
+#include "base/ini_file.h"
+#include "base/radio_list_qt.h"
+#include "dialogs/about_window.h"
+#include "dialogs/config_window.h"
+#include "dialogs/sound_cues.h"
+#include "shell/main_window_fixture.h"
+#include "support/accessibility_check.h"
+#include "support/fake_iocp_server.h"
+
+namespace tolvex::test {
+namespace {
+
+void pump_events(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+class ConfigTest : public MainWindowTest {
+ protected:
+  void start_comma(const std::string& config) {
+    MainWindowOptions options;
+    options.decimal_separator = ',';
+    start(config, options);
+  }
+
+  // Runs `act` on the configuration window once configurarClick has shown it.
+  void configure(const std::function<void(ConfigWindow&)>& act) {
+    bool ran = false;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* dialog = qobject_cast<ConfigWindow*>(QApplication::activeModalWidget());
+      if (ran || !dialog || !dialog->isVisible()) return;
+      ran = true;
+      poll.stop();
+      act(*dialog);
+    });
+    poll.start();
+    window->configurarClick();
+    EXPECT_TRUE(ran) << "the configuration window never showed";
+  }
+
+  // Types into a field and leaves it (the focus event itself: a window that is not active, as
+  // under a busy test run, gets no focus changes).
+  static void leave(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(field, &out);
+  }
+};
+
+TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
+  start_comma("; kept\r\n[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=F\r\nXPLANE=S\r\nSIZE=0\r\n[OTRA]\r\nX=1\r\n");
+  configure([&](ConfigWindow& w) {
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Configuración de Tolvex"));
+    EXPECT_EQ(unnamed_controls(&w), QStringList());
+    EXPECT_FALSE(w.chkEspacios->isVisibleTo(&w));
+    EXPECT_FALSE(w.BitBtn4->isVisibleTo(&w));
+    EXPECT_TRUE(w.chkXPlane->isChecked());
+    EXPECT_FALSE(w.Edit1->isVisibleTo(&w)) << "FSUIPC shows its note instead of the address";
+    EXPECT_TRUE(w.memofsuipc->isVisibleTo(&w));
+    w.conecrg->button(0)->click();
+    EXPECT_TRUE(w.Edit1->isVisibleTo(&w));
+    EXPECT_FALSE(w.memofsuipc->isVisibleTo(&w));
+    w.Edit1->setText(QStringLiteral("10.1.2.3"));
+    w.Edit2->setText(QStringLiteral("9000"));
+    w.origen->button(1)->click();
+    w.tamano->button(1)->click();
+    w.tipog->button(2)->click();
+    w.cbpuntos->setChecked(true);
+    w.soncb->setChecked(false);
+    w.autocb->setChecked(true);
+    w.cbruta->setChecked(true);
+    w.chkXPlane->setChecked(false);
+    w.autoint->setText(QStringLiteral("2.75"));
+    w.Edit3->setText(QStringLiteral("6"));
+    w.ComboBox1->setCurrentIndex(2);
+    w.ComboBox2->setCurrentText(QStringLiteral("0.5"));
+    w.BitBtn1->click();
+  });
+  const std::string text = folder.read("CONFIG.INI");
+  EXPECT_EQ(text.find("XPLANE"), std::string::npos) << "unticked X-Plane deletes the key";
+  EXPECT_EQ(text.rfind("; kept\r\n", 0), 0u);
+  EXPECT_NE(text.find("[OTRA]\r\nX=1\r\n"), std::string::npos);
+
+  const Settings s = load_settings(IniFile(folder.file("CONFIG.INI")), ',');
+  EXPECT_TRUE(s.iocpserver);
+  EXPECT_EQ(s.dirip, "10.1.2.3");
+  EXPECT_EQ(s.puerto, 9000);
+  EXPECT_TRUE(s.MapaSK);
+  EXPECT_EQ(s.mapsize, 1);
+  EXPECT_TRUE(s.puntosvfr);
+  EXPECT_FALSE(s.Sonidos);
+  EXPECT_TRUE(s.auto_);
+  EXPECT_TRUE(s.ruta_visible);
+  EXPECT_FALSE(s.xplane);
+  EXPECT_EQ(s.intervalorgm, "2,7");
+  EXPECT_EQ(s.intervalo_ms, 2700);
+  EXPECT_EQ(s.rutadin_ancho, 6);
+  EXPECT_EQ(s.rutadin_color, 2);
+  EXPECT_EQ(s.rutadin_trans, "0.5");
+  EXPECT_TRUE(s.debug);
+  EXPECT_EQ(IniFile(folder.file("CONFIG.INI")).read_string("INICIO", "TIPOG", ""), "3");
+
+  // Taken over by the running window; the link waits for a restart.
+  EXPECT_EQ(messages, std::vector<std::string>{"Los cambios en el modo de conexión no serán efectivos\nhasta que no "
+                                               "reinicie la aplicación Tolvex."});
+  EXPECT_FALSE(window->cfg.iocpserver);
+  EXPECT_EQ(window->tipogooglemap, 3);
+  EXPECT_TRUE(window->cfg.MapaSK);
+  EXPECT_EQ(window->Timer_auto.interval(), 20000) << "the chart service polls every 20 s";
+  EXPECT_EQ(window->seguimiento->property("imagen").toInt(), 1);
+  EXPECT_EQ(window->size(), QSize(800, 560));
+  EXPECT_FALSE(window->Timer_auto.isActive()) << "not connected: connecting restarts the poll";
+}
+
+TEST_F(ConfigTest, CancelLeavesTheFileByteForByte) {
+  const std::string config = "[INICIO]\nDEBUG=S\n  TIPOCONEXION = I \n;note\nXPLANE=S\n[RUTA]\nVIS=N\n";
+  start_comma(config);
+  configure([&](ConfigWindow& w) {
+    w.conecrg->button(1)->click();
+    w.chkXPlane->setChecked(false);
+    leave(w.autoint, QStringLiteral("0.3"));
+    EXPECT_EQ(w.autoint->text(), QStringLiteral("0,3"));
+    w.BitBtn2->click();
+  });
+  EXPECT_EQ(folder.read("CONFIG.INI"), config);
+  EXPECT_TRUE(window->Timer_auto.isActive()) << "Cancel restarts the poll";
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigTest, IntervalFollowsTheRegionalSeparator) {
+  for (const char separator : {',', '.'}) {
+    MainWindowOptions options;
+    options.decimal_separator = separator;
+    start(default_config("INTERVALO=10\r\n"), options);
+    configure([&](ConfigWindow& w) {
+      leave(w.autoint, QStringLiteral("1,55"));
+      EXPECT_EQ(w.autoint->text(), separator == ',' ? QStringLiteral("1,5") : QStringLiteral("1"));
+      w.autoint->setText(QStringLiteral("0,05"));  // Aceptar normalises again
+      w.BitBtn1->click();
+    });
+    const std::string expected = separator == ',' ? "0,1" : "1";
+    EXPECT_EQ(window->cfg.intervalorgm, expected);
+    EXPECT_EQ(window->Timer_auto.interval(), separator == ',' ? 100 : 1000);
+    window->close();
+    window.reset();
+  }
+}
+
+TEST_F(ConfigTest, RestartNoticeForAddressOrPortOnly) {
+  start(default_config("PUERTO=8090\r\nDIRIP=127.0.0.1\r\n"));
+  struct Case {
+    const char* host;
+    const char* port;
+    std::vector<std::string> expected;
+  };
+  const std::string notice =
+      "Los cambios en la configuración de IP o Puerto no serán efectivos\nhasta que no reinicie la aplicación Tolvex.";
+  const Case cases[] = {{"127.0.0.1", "8091", {notice}},
+                        {"127.0.0.1", "puerto", {}},  // falls back to the running 8090
+                        {"127.0.0.1", "8090", {}}};
+  for (const Case& c : cases) {
+    messages.clear();
+    configure([&](ConfigWindow& w) {
+      w.Edit1->setText(QString::fromLatin1(c.host));
+      w.Edit2->setText(QString::fromLatin1(c.port));
+      w.BitBtn1->click();
+    });
+    EXPECT_EQ(messages, c.expected) << c.port;
+    EXPECT_EQ(window->cfg.puerto, 8090) << "the running link keeps its port";
+  }
+}
+
+TEST_F(ConfigTest, FixedToAdjustableClosesAfterTheMessage) {
+  start(default_config("SIZE=1\r\n"));
+  QSignalSpy closed(window.get(), &MainWindow::closed);
+  configure([&](ConfigWindow& w) {
+    w.tamano->button(3)->click();
+    w.BitBtn1->click();
+  });
+  EXPECT_EQ(messages, std::vector<std::string>{kAvisoAjustable});
+  EXPECT_EQ(IniFile(folder.file("CONFIG.INI")).read_string("INICIO", "SIZE", ""), "3");
+  EXPECT_TRUE(closed.wait(3000)) << "the application closes";
+
+  messages.clear();
+  start(default_config("SIZE=3\r\n"));
+  configure([&](ConfigWindow& w) {
+    w.tamano->button(0)->click();
+    w.BitBtn1->click();
+  });
+  EXPECT_TRUE(messages.empty());
+  EXPECT_FALSE(window->tmr_close.isActive());
+  EXPECT_EQ(window->size(), QSize(505, 394)) << "reshaped without closing";
+}
+
+TEST_F(ConfigTest, RouteButtonSaysTheEditorIsNotThereYet) {
+  start(default_config());
+  configure([&](ConfigWindow& w) {
+    w.BitBtn3->click();
+    w.BitBtn2->click();
+  });
+  EXPECT_EQ(messages, std::vector<std::string>{"El editor de rutas todavía no está disponible en esta versión de Tolvex."});
+}
+
+TEST_F(ConfigTest, AboutWindowShowsTheVersion) {
+  const std::pair<std::optional<std::pair<int, int>>, const char*> cases[] = {
+      {std::make_pair(1, 0), "(Versión v1.00)"}, {std::make_pair(5, 51), "(Versión v5.51)"},
+      {std::make_pair(5, 7), "(Versión v5.07)"}, {std::nullopt, "(Versión )"}};
+  for (const auto& [version, line] : cases) {
+    AboutWindow w(version, folder.qpath());
+    w.FormActivate();
+    EXPECT_EQ(w.StaticText6->text().toStdString(), line);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Acerca de ..."));
+    EXPECT_EQ(unnamed_controls(&w), QStringList());
+  }
+}
+
+// Records what would have been played.
+class RecordingPlayer : public SoundPlayer {
+ public:
+  RecordingPlayer(std::vector<QString>* played, bool output) : played_(played), output_(output) {}
+  bool has_output() override { return output_; }
+  void play(const QString& path) override { played_->push_back(path); }
+
+ private:
+  std::vector<QString>* played_;
+  bool output_;
+};
+
+class SoundTest : public ConfigTest {
+ protected:
+  void start_linked(FakeIocpServer& server, bool output = true) {
+    start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nDIRIP=127.0.0.1\r\nPUERTO=" + std::to_string(server.port()) +
+          "\r\nSONIDOS=S\r\nINTERVALO=60\r\n");
+    window->sound_cues->set_player(std::make_unique<RecordingPlayer>(&played, output));
+    QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
+    window->conexionClick();
+    ASSERT_TRUE(loaded.wait(15000));
+  }
+  std::vector<QString> played;
+};
+
+TEST_F(SoundTest, ManualRefreshPlaysOnceAutomaticNever) {
+  folder.write("aviso.mp3", "not really");
+  folder.write("OTRO.MP3", "not really");
+  folder.write("nota.txt", "");
+  FakeIocpServer server;
+  start_linked(server);
+  EXPECT_EQ(window->sound_cues->files(), (QStringList{"OTRO.MP3", "aviso.mp3"}));
+  pump_events(400);
+  ASSERT_EQ(played.size(), 1u) << "the first refresh after connecting";
+  EXPECT_TRUE(played[0].endsWith(QStringLiteral(".mp3"), Qt::CaseInsensitive));
+
+  window->Timer_autoTimer();
+  pump_events(400);
+  EXPECT_EQ(played.size(), 1u) << "automatic polls are silent";
+
+  window->ActualizarClick();
+  window->ActualizarClick();  // the second press restarts the one timer
+  pump_events(400);
+  EXPECT_EQ(played.size(), 2u) << "two presses within 200 ms play once";
+  EXPECT_FALSE(window->pulsaboton);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(SoundTest, NoFilesOrNoOutputIsSilence) {
+  {
+    FakeIocpServer server;
+    start_linked(server);
+    EXPECT_TRUE(window->sound_cues->files().isEmpty());
+    pump_events(400);
+    EXPECT_TRUE(played.empty());
+    window->close();
+    window.reset();
+  }
+  folder.write("aviso.mp3", "not really");
+  FakeIocpServer server;
+  start_linked(server, false);
+  pump_events(400);
+  EXPECT_TRUE(played.empty());
+  EXPECT_TRUE(messages.empty()) << "no audio output: nothing is shown";
+  const auto log = log_lines();
+  EXPECT_NE(std::find(log.begin(), log.end(), "Sin salida de audio: el sonido no se reproduce"), log.end());
+}
+
+}  // namespace
+}  // namespace tolvex::test

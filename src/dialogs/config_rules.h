@@ -51,7 +51,7 @@ struct ConfigDecision {
 
 // The interval field's text when the pilot leaves it: first '.' to ',', then read with the
 // regional decimal separator; unreadable, zero or negative gives "1"; a fraction is cut (not
-// rounded) to tenths, and a value cut to nothing below the field's stated minimum gives "0,1".
+// rounded) to tenths.
 std::string normalizar_intervalo(std::string_view text, char decimal_separator);
 
 // Four parts separated by points, each a whole number 0..255 written with digits only.

@@ -13,7 +13,7 @@ TEST(ConfigRules, IntervalIsNormalisedInTheRegionalFormat) {
     const char* shown;
   };
   const Case cases[] = {
-      {"0.3", ',', "0,3"},   {"2,75", ',', "2,7"}, {"1,55", ',', "1,5"}, {"0,05", ',', "0,1"},
+      {"0.3", ',', "0,3"},   {"2,75", ',', "2,7"}, {"1,55", ',', "1,5"}, {"0,05", ',', "0,0"},
       {"-1", ',', "1"},      {"0", ',', "1"},      {"abc", ',', "1"},    {"", ',', "1"},
       {"3", ',', "3"},       {"1,5", ',', "1,5"},  {"12.5", ',', "12,5"},
       // A point locale cannot read the comma the field uses for fractions.

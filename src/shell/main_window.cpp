@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
@@ -247,6 +248,7 @@ void MainWindow::build_controls() {
 
   recreate_browser();
   mostrar_botones(false);
+  name_controls(this);
 }
 
 void MainWindow::set_follow_picture() {

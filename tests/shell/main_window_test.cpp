@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "shell/main_window_fixture.h"
+#include "support/accessibility_check.h"
 
 namespace tolvex::test {
 namespace {
@@ -89,7 +90,11 @@ TEST_F(MainWindowTest, HandsOutControlsWithTheirHints) {
       {window->minimizar_apli, "Minimizar"},
       {window->acercade_apli, "Acerca de ..."},
   };
-  for (const auto& [button, hint] : hints) EXPECT_EQ(button->toolTip().toStdString(), hint);
+  for (const auto& [button, hint] : hints) {
+    EXPECT_EQ(button->toolTip().toStdString(), hint);
+    EXPECT_EQ(button->accessibleName(), QString::fromUtf8(hint).simplified());
+  }
+  EXPECT_EQ(unnamed_controls(window.get()), QStringList());
   EXPECT_EQ(window->centralWidget()->size(), QSize(505, 394));
   EXPECT_EQ(window->fondo->geometry(), QRect(51, 55, 401, 281));
 }

@@ -23,6 +23,7 @@
 
 #include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
+#include "map/page_load_watchdog.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
 #include "base/ini_file.h"
@@ -34,8 +35,8 @@ namespace tolvex {
 
 namespace {
 
-QString program_folder(const MainWindowOptions& options) {
-  QString folder = options.folder.isEmpty() ? QCoreApplication::applicationDirPath() : options.folder;
+QString folder_with_separator(const QString& given) {
+  QString folder = given.isEmpty() ? QCoreApplication::applicationDirPath() : given;
   folder = QDir(folder).absolutePath();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return folder;
@@ -71,7 +72,8 @@ std::optional<std::pair<int, int>> program_version() {
 
 MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
   // FormCreate. High-DPI scaling is Qt's own, so the window needs no scaling step of its own.
-  carpeta = program_folder(options_).toStdString();
+  carpeta = folder_with_separator(options_.folder).toStdString();
+  page_files_folder = folder_with_separator(options_.page_files_folder).toStdString();
   decimal_separator = options_.decimal_separator.value_or(system_decimal_separator());
   setObjectName(QStringLiteral("MainWindow"));
   build_controls();
@@ -90,6 +92,9 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);
+
+  page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
+  connect(page_watchdog_, &PageLoadWatchdog::expired, this, &MainWindow::page_load_expired);
 
   IdTCPClient = std::make_unique<IocpClient>();
   IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
@@ -151,7 +156,7 @@ QToolButton* MainWindow::make_button(const char* name, const QString& hint, cons
   button->setToolTip(hint);
   button->setAutoRaise(true);
   button->setFixedSize(size);
-  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/") + picture + QStringLiteral(".png");
+  const QString file = QString::fromStdString(page_files_folder) + QStringLiteral("iconos/") + picture + QStringLiteral(".png");
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) {
     button->setIcon(icon);
@@ -239,7 +244,7 @@ void MainWindow::build_controls() {
 
   CoolTrayIcon = new QSystemTrayIcon(this);
   CoolTrayIcon->setToolTip(QStringLiteral("Tolvex"));
-  const QIcon app_icon(QString::fromStdString(carpeta) + QStringLiteral("iconos/tolvex.png"));
+  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -252,7 +257,7 @@ void MainWindow::build_controls() {
 }
 
 void MainWindow::set_follow_picture() {
-  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/seguimiento") +
+  const QString file = QString::fromStdString(page_files_folder) + QStringLiteral("iconos/seguimiento") +
                        (cfg.auto_ ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(".png");
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) seguimiento->setIcon(icon);

@@ -28,9 +28,12 @@ namespace tolvex {
 class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
+class PageLoadWatchdog;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
+  QString page_files_folder;                       // page scripts, Leaflet, pictures; empty: the executable's
+  int page_load_limit_ms = 15000;                  // a map page not loaded by then is stopped
   bool connect_on_start = false;                   // press `conexion` once the blank page has loaded
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
@@ -49,6 +52,9 @@ class MainWindow : public QMainWindow {
 
   // --- state (the other windows read and write these directly) ---
   std::string carpeta;  // program folder with a trailing separator
+  // Folder of the page files (scripts, Leaflet, icons) and toolbar pictures: the executable's,
+  // with a trailing separator. Windows with a map page take their files from here.
+  std::string page_files_folder;
   char decimal_separator = '.';
   Settings cfg;         // the settings fields as CONFIG.INI holds them
   bool conectado = false;
@@ -149,7 +155,8 @@ class MainWindow : public QMainWindow {
   void hide_to_tray();
   void restore_from_tray();
   void restored();
-  void recreate_browser();
+  void recreate_browser(bool local_files = true);
+  void page_load_expired(bool first);
   void set_busy_cursor(bool busy);
   bool poll_iocp();
   void report_poll_failure(const std::exception& error);
@@ -159,6 +166,7 @@ class MainWindow : public QMainWindow {
 
   MainWindowOptions options_;
   PollFailureStreak poll_failures_;
+  PageLoadWatchdog* page_watchdog_ = nullptr;
   bool in_tray_ = false;
   bool busy_cursor_ = false;
   bool connecting_ = false;

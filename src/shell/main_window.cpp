@@ -2,9 +2,9 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 #include <QtWebEngineWidgets/QWebEngineView>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
@@ -40,6 +41,17 @@ QString folder_with_separator(const QString& given) {
   folder = QDir(folder).absolutePath();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return folder;
+}
+
+// The executable's folder holds the page files. A program folder that still holds copies of its
+// own (as folders were set up before) serves when the executable's folder lacks them.
+std::string page_files_folder_of(const MainWindowOptions& options, const std::string& carpeta) {
+  const QString folder = folder_with_separator(options.page_files_folder);
+  const QString marker = QStringLiteral("tolvex_maps.js");
+  if (options.page_files_folder.isEmpty() && !QFileInfo::exists(folder + marker) &&
+      QFileInfo::exists(QString::fromStdString(carpeta) + marker))
+    return carpeta;
+  return folder.toStdString();
 }
 
 char system_decimal_separator() {
@@ -73,7 +85,7 @@ std::optional<std::pair<int, int>> program_version() {
 MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
   // FormCreate. High-DPI scaling is Qt's own, so the window needs no scaling step of its own.
   carpeta = folder_with_separator(options_.folder).toStdString();
-  page_files_folder = folder_with_separator(options_.page_files_folder).toStdString();
+  page_files_folder = page_files_folder_of(options_, carpeta);
   decimal_separator = options_.decimal_separator.value_or(system_decimal_separator());
   setObjectName(QStringLiteral("MainWindow"));
   build_controls();
@@ -98,6 +110,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
   IdTCPClient = std::make_unique<IocpClient>();
   IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
+  IdTCPClient->set_interrupt_check([] { return termination_requested(); });
 
   try {
     airspaces = load_catalogue(carpeta);
@@ -112,7 +125,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
   if (options_.register_hot_key) {
     HotKeyManager1 = GlobalHotKey::create(this);
-    connect(HotKeyManager1.get(), &GlobalHotKey::pressed, this, &MainWindow::HotKeyManager1HotKeyPressed);
+    // Queued: the press comes from inside the platform's event filter, where an error would pass
+    // by the application-wide handler; as a queued call it is an event like every other.
+    connect(HotKeyManager1.get(), &GlobalHotKey::pressed, this, &MainWindow::HotKeyManager1HotKeyPressed,
+            Qt::QueuedConnection);
     if (!HotKeyManager1->register_ctrl_shift_f12())
       escribir_log("Atajo Ctrl+Mayús+F12 no disponible: " + HotKeyManager1->last_error().toStdString());
   }
@@ -301,6 +317,10 @@ void MainWindow::FormActivate() {
 }
 
 void MainWindow::mostrar_mensaje(const QString& texto) {
+  if (closing_unattended()) {
+    std::fprintf(stderr, "Tolvex: %s\n", texto.toLocal8Bit().constData());
+    return;
+  }
   if (message_hook) {
     message_hook(texto);
     return;
@@ -373,43 +393,6 @@ void MainWindow::configurarClick() {
   mostrar_mensaje(QStringLiteral(
       "La ventana de configuración todavía no está disponible. Para cambiar la configuración, "
       "cierre Tolvex y edite CONFIG.INI en la carpeta del programa."));
-}
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-  escribir_log("Cerrando");
-  try {
-    IniFile ini(carpeta + "CONFIG.INI");
-    save_preferences(ini, cfg);
-  } catch (const std::exception& error) {
-    escribir_log(std::string("No se han guardado las preferencias: ") + error.what());
-    mostrar_mensaje(QStringLiteral("No se han podido guardar las preferencias en CONFIG.INI: ") +
-                    QString::fromStdString(error.what()));
-  }
-  if (conectado) {
-    try {
-      cerrar_enlace();
-      conectado = false;
-    } catch (const std::exception& error) {
-      // Reported like any other unhandled error; the window stays open and the next close completes.
-      conectado = false;
-      e->ignore();
-      ApplicationEvents1Exception(QString::fromStdString(error.what()));
-      return;
-    }
-  }
-  try {
-    Timer_auto.stop();
-    if (webbrowser1) {
-      delete webbrowser1;
-      webbrowser1 = nullptr;
-      bridge = nullptr;
-    }
-  } catch (...) {
-  }
-  if (CoolTrayIcon) CoolTrayIcon->hide();
-  set_busy_cursor(false);
-  e->accept();
-  emit closed();
 }
 
 }  // namespace tolvex

@@ -132,6 +132,12 @@ class MainWindow : public QMainWindow {
   // The application-wide error handler: message to the pilot, then the log.
   void ApplicationEvents1Exception(const QString& error_text);
 
+  // A close that nobody watches (a termination signal): open modal windows are closed first,
+  // nothing waits for a person any more (messages go to standard error; failures are logged
+  // as always), and the window closes even when the link fails to close.
+  void close_unattended();
+  bool closing_unattended() const;
+
   // Tests see every message instead of a modal box when this is set.
   std::function<void(const QString&)> message_hook;
   // True while the window is hidden in the tray (or minimised where there is no tray).
@@ -149,6 +155,7 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_controls();
+  void close_modal_windows();
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
   void apply_size_mode();
@@ -158,6 +165,7 @@ class MainWindow : public QMainWindow {
   void recreate_browser(bool local_files = true);
   void page_load_expired(bool first);
   void set_busy_cursor(bool busy);
+  void connect_steps();
   bool poll_iocp();
   void report_poll_failure(const std::exception& error);
   void send_statement(const std::string& statement);
@@ -171,6 +179,8 @@ class MainWindow : public QMainWindow {
   bool busy_cursor_ = false;
   bool connecting_ = false;
   bool connect_pending_ = false;
+  bool close_pending_ = false;  // a close asked for while connecting runs once that is done
+  bool unattended_close_ = false;
 };
 
 }  // namespace tolvex

@@ -7,6 +7,7 @@
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "base/ini_file.h"
+#include "map/page_load_watchdog.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 
@@ -68,6 +69,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   }
   try {
     Timer_auto.stop();
+    page_watchdog_->finished();
     if (webbrowser1) {
       delete webbrowser1;
       webbrowser1 = nullptr;

@@ -1,5 +1,8 @@
 // Windows: ask the system to trim the process working set; console close events end the program
 // cleanly, with a last-resort deadline.
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0A00  // WSAPoll; Qt 6 runs on Windows 10 and later anyway
+#endif
 #include <winsock2.h>
 #include <windows.h>
 

@@ -66,6 +66,12 @@ void BrowserBridge::load_page(const QUrl& url) {
   view_->load(url);
 }
 
+void BrowserBridge::load_html(const QString& html, const QUrl& base_url) {
+  if (!view_) return;
+  loaded_ = false;
+  view_->setHtml(html, base_url);
+}
+
 void BrowserBridge::set_statement_observer(StatementObserver observer_fn) {
   observer() = std::move(observer_fn);
 }

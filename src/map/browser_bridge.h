@@ -29,6 +29,9 @@ class BrowserBridge : public QObject {
   // Navigates; returns at once. The page counts as loaded from its loadFinished(true) until the
   // next navigation starts.
   void load_page(const QUrl& url);
+  // Shows `html` as a page of `base_url`'s origin (a remote page gets a remote origin, so its
+  // scripts cannot reach local files); loads like load_page.
+  void load_html(const QString& html, const QUrl& base_url);
   bool is_loaded() const { return loaded_; }
 
   // Runs each line in the page's global scope, in order, inside one guard: the first line that

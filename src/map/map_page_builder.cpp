@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "map/colour_table.h"
+#include "map/page_files.h"
 #include "map/script_escape.h"
 #include "pages/embedded_pages.h"
 #include "base/number_format.h"
@@ -123,6 +124,15 @@ std::string maps_api_tags(const MapSettings& maps) {
   return s;
 }
 
+std::string page_script_host(bool MapaSK, const MapSettings& maps) {
+  if (MapaSK) return maps.skyvector;
+  if (!is_google(maps)) return {};
+  std::string_view address = maps.google_js;
+  const auto scheme = address.find("://");
+  if (scheme != std::string_view::npos) address.remove_prefix(scheme + 3);
+  return std::string(address.substr(0, address.find_first_of("/?#")));
+}
+
 std::string build_map_page(const MapPageInputs& in) {
   const std::string_view name = in.MapaSK ? "chart_page.html" : "main_page.html";
   const std::string_view page_template = embedded_page(name);
@@ -135,6 +145,7 @@ std::string build_map_page(const MapPageInputs& in, std::string_view template_te
   std::string page(template_text);
 
   // Provider and address configuration first, so the documented steps see the full page.
+  replace_all(page, "##BASE##", page_base_element(in.files_url));
   replace_all(page, "##MAPSAPI##", maps_api_tags(in.maps));
   replace_all(page, "##SKYVECTOR##", html_attribute(in.maps.skyvector));
   replace_all(page, "##MARCANARANJA##", single_quoted_content(in.maps.marca_naranja));
@@ -160,22 +171,6 @@ std::string map_page_log_line(std::string_view program_folder, std::int32_t head
   for (char c : program_folder) s += c == '\\' ? '/' : c;
   s += " Head:";
   s += std::to_string(heading);
-  return s;
-}
-
-std::string map_page_url(std::string_view program_folder) {
-  std::string s = "file://";
-  for (char ch : program_folder) {
-    const auto c = static_cast<unsigned char>(ch);
-    if (c <= 0x20 || c >= 0x7F || ch == '#' || ch == '%' || ch == '?') {
-      s += '%';
-      s += hex_digits[c >> 4];
-      s += hex_digits[c & 15];
-    } else {
-      s += ch;
-    }
-  }
-  s += "page.html";
   return s;
 }
 

@@ -22,6 +22,7 @@ struct MapPageInputs {
   std::int32_t rutadin_ancho = 4;
   std::string rutadin_trans = "1";
   std::string puntos_vfr;  // the VFR marker statements, built by the VFR points module
+  std::string files_url;   // file address of the folder of the page files (scripts, Leaflet, icons)
   MapSettings maps;
 };
 
@@ -37,15 +38,16 @@ std::string chart_size_style(std::int32_t mapsize);        // "width: 690px; hei
 std::string rutadin_stroke(std::int32_t rutadin_color, std::int32_t rutadin_ancho, std::string_view rutadin_trans);
 std::string maps_api_tags(const MapSettings& maps);        // what "##MAPSAPI##" becomes
 
+// The remote host whose scripts the page waits for before it counts as loaded: the chart
+// service's for the chart page, the Google Maps script's with the Google provider; empty when
+// the page loads local files only.
+std::string page_script_host(bool MapaSK, const MapSettings& maps);
+
 // Every occurrence of `placeholder` in `text` replaced by `value`, scanning left to right
 // (text inserted is not scanned again by this call).
 void replace_all(std::string& text, std::string_view placeholder, std::string_view value);
 
 // Diagnostic line "Ruta:" + folder (backslashes as slashes) + " Head:" + heading.
 std::string map_page_log_line(std::string_view program_folder, std::int32_t heading);
-// "file://" + program folder (with its trailing separator) + "page.html". Characters that
-// would end or change the meaning of an address path (blank, '#', '%', '?', control and
-// non-ASCII bytes) are percent-encoded.
-std::string map_page_url(std::string_view program_folder);
 
 }  // namespace tolvex

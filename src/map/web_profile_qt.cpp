@@ -49,12 +49,12 @@ void install_request_identity(QWebEngineProfile* profile) {
   profile->setProperty(kInstalledProperty, true);
 }
 
-void configure_view(QWebEngineView* view) {
+void configure_view(QWebEngineView* view, bool local_files) {
   if (!view) return;
   QWebEngineSettings* settings = view->settings();
   settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local_files);
   install_request_identity(view->page()->profile());
 }
 

@@ -18,9 +18,11 @@ inline constexpr char kReferer[] = "http://tolvex.localhost/";
 // interceptor per profile; later calls for the same profile change nothing.
 void install_request_identity(QWebEngineProfile* profile);
 
-// Settings of a new view: scripts on, and its local page may load files beside it and remote
-// map resources. Also installs the request identity on the view's profile.
-void configure_view(QWebEngineView* view);
+// Settings of a new view: scripts on, and its local page may load remote map resources and,
+// with local_files, other local files (our own pages load their scripts and pictures so; a page
+// that runs a remote host's scripts must not). Also installs the request identity on the
+// view's profile.
+void configure_view(QWebEngineView* view, bool local_files = true);
 
 // Offline mode (tests, demos without network): every http(s) request to a host other than
 // this machine is blocked. Applies to every profile with the identity installed.

@@ -15,6 +15,8 @@ constexpr xcb_keysym_t kKeysymF12 = 0xffc9;
 constexpr uint16_t kWanted = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
 // Num Lock (Mod2) and Caps Lock must not stop the key from working.
 constexpr uint16_t kIgnored[] = {0, XCB_MOD_MASK_2, XCB_MOD_MASK_LOCK, XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK};
+// Auto-repeat follows a held key within its delay (660 ms by default) and then every few tens.
+constexpr xcb_timestamp_t kHoldGapMs = 2000;
 
 class X11HotKey : public GlobalHotKey, public QAbstractNativeEventFilter {
  public:
@@ -69,14 +71,33 @@ class X11HotKey : public GlobalHotKey, public QAbstractNativeEventFilter {
   bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
     if (type != "xcb_generic_event_t") return false;
     auto* event = static_cast<xcb_generic_event_t*>(message);
-    if ((event->response_type & ~0x80) != XCB_KEY_PRESS) return false;
+    const uint8_t kind = event->response_type & ~0x80;
+    if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) return false;
     auto* key = reinterpret_cast<xcb_key_press_event_t*>(event);
-    if (key->detail != keycode_ || (key->state & kWanted) != kWanted) return false;
-    emit pressed();
+    if (key->detail != keycode_) return false;
+    if (kind == XCB_KEY_RELEASE) {
+      // Seen whatever modifiers are still down, or a later press would count as held.
+      held_ = false;
+      has_released_ = true;
+      last_release_ = key->time;
+      return false;
+    }
+    if ((key->state & kWanted) != kWanted) return false;
+    if (!is_auto_repeat(key->time)) emit pressed();
     return true;
   }
 
  private:
+  // Holding the keys repeats the press: as presses alone (detectable auto-repeat, which Qt asks
+  // the server for) or as release and press pairs with the same time. Only the first press of
+  // a hold counts. A press long after the last one is new even if its release went astray.
+  bool is_auto_repeat(xcb_timestamp_t time) {
+    const bool repeat = (held_ && time - last_press_ < kHoldGapMs) || (has_released_ && time == last_release_);
+    held_ = true;
+    last_press_ = time;
+    return repeat;
+  }
+
   void ungrab() {
     if (!connection_) return;
     for (uint16_t extra : kIgnored) xcb_ungrab_key(connection_, keycode_, root_, kWanted | extra);
@@ -87,6 +108,10 @@ class X11HotKey : public GlobalHotKey, public QAbstractNativeEventFilter {
   xcb_window_t root_ = 0;
   xcb_keycode_t keycode_ = 0;
   bool registered_ = false;
+  bool held_ = false;
+  bool has_released_ = false;
+  xcb_timestamp_t last_press_ = 0;
+  xcb_timestamp_t last_release_ = 0;
 };
 
 }  // namespace

@@ -35,7 +35,17 @@ class GlobalHotKey : public QObject {
 void trim_working_set();
 
 // SIGINT / SIGTERM (or the console's close events) become a call of `on_request` on the
-// Qt event loop, so the normal close sequence runs.
+// Qt event loop, so the normal close sequence runs. From the request on, the process ends after
+// kTerminationLimitMs at the latest, whatever the event loop is doing.
 void install_termination_handler(QObject* context, std::function<void()> on_request);
+inline constexpr int kTerminationLimitMs = 4000;
+
+// True once a termination request came (readable from any thread, at any time): blocking waits
+// end early, and nothing waits for a person any more.
+bool termination_requested();
+
+// Waits at most timeout_ms for a socket (a connecting one: until the attempt has ended) to be
+// ready for writing. False on time-out.
+bool wait_socket_writable(qintptr descriptor, int timeout_ms);
 
 }  // namespace tolvex

@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   app.setQuitOnLastWindowClosed(false);
   QObject::connect(&window, &tolvex::MainWindow::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
   app.set_error_handler([&window](const QString& text) { window.ApplicationEvents1Exception(text); });
-  tolvex::install_termination_handler(&window, [&window] { window.close(); });
+  tolvex::install_termination_handler(&window, [&window] { window.close_unattended(); });
   window.show();
   return app.exec();
 }

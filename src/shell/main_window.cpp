@@ -2,9 +2,9 @@
 #include "shell/main_window.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -18,11 +18,14 @@
 #include <QVBoxLayout>
 #include <QtWebEngineWidgets/QWebEngineView>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "dialogs/sound_cues.h"
+#include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
+#include "map/page_load_watchdog.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
 #include "base/ini_file.h"
@@ -34,11 +37,22 @@ namespace tolvex {
 
 namespace {
 
-QString program_folder(const MainWindowOptions& options) {
-  QString folder = options.folder.isEmpty() ? QCoreApplication::applicationDirPath() : options.folder;
+QString folder_with_separator(const QString& given) {
+  QString folder = given.isEmpty() ? QCoreApplication::applicationDirPath() : given;
   folder = QDir(folder).absolutePath();
   if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
   return folder;
+}
+
+// The executable's folder holds the page files. A program folder that still holds copies of its
+// own (as folders were set up before) serves when the executable's folder lacks them.
+std::string page_files_folder_of(const MainWindowOptions& options, const std::string& carpeta) {
+  const QString folder = folder_with_separator(options.page_files_folder);
+  const QString marker = QStringLiteral("tolvex_maps.js");
+  if (options.page_files_folder.isEmpty() && !QFileInfo::exists(folder + marker) &&
+      QFileInfo::exists(QString::fromStdString(carpeta) + marker))
+    return carpeta;
+  return folder.toStdString();
 }
 
 char system_decimal_separator() {
@@ -71,7 +85,8 @@ std::optional<std::pair<int, int>> program_version() {
 
 MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options)) {
   // FormCreate. High-DPI scaling is Qt's own, so the window needs no scaling step of its own.
-  carpeta = program_folder(options_).toStdString();
+  carpeta = folder_with_separator(options_.folder).toStdString();
+  page_files_folder = page_files_folder_of(options_, carpeta);
   decimal_separator = options_.decimal_separator.value_or(system_decimal_separator());
   setObjectName(QStringLiteral("MainWindow"));
   build_controls();
@@ -91,8 +106,12 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);
 
+  page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
+  connect(page_watchdog_, &PageLoadWatchdog::expired, this, &MainWindow::page_load_expired);
+
   IdTCPClient = std::make_unique<IocpClient>();
   IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
+  IdTCPClient->set_interrupt_check([] { return termination_requested(); });
 
   try {
     airspaces = load_catalogue(carpeta);
@@ -107,7 +126,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
   if (options_.register_hot_key) {
     HotKeyManager1 = GlobalHotKey::create(this);
-    connect(HotKeyManager1.get(), &GlobalHotKey::pressed, this, &MainWindow::HotKeyManager1HotKeyPressed);
+    // Queued: the press comes from inside the platform's event filter, where an error would pass
+    // by the application-wide handler; as a queued call it is an event like every other.
+    connect(HotKeyManager1.get(), &GlobalHotKey::pressed, this, &MainWindow::HotKeyManager1HotKeyPressed,
+            Qt::QueuedConnection);
     if (!HotKeyManager1->register_ctrl_shift_f12())
       escribir_log("Atajo Ctrl+Mayús+F12 no disponible: " + HotKeyManager1->last_error().toStdString());
   }
@@ -156,7 +178,7 @@ QToolButton* MainWindow::make_button(const char* name, const QString& hint, cons
   button->setToolTip(hint);
   button->setAutoRaise(true);
   button->setFixedSize(size);
-  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/") + picture + QStringLiteral(".png");
+  const QString file = QString::fromStdString(page_files_folder) + QStringLiteral("iconos/") + picture + QStringLiteral(".png");
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) {
     button->setIcon(icon);
@@ -244,7 +266,7 @@ void MainWindow::build_controls() {
 
   CoolTrayIcon = new QSystemTrayIcon(this);
   CoolTrayIcon->setToolTip(QStringLiteral("Tolvex"));
-  const QIcon app_icon(QString::fromStdString(carpeta) + QStringLiteral("iconos/tolvex.png"));
+  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
@@ -253,10 +275,11 @@ void MainWindow::build_controls() {
 
   recreate_browser();
   mostrar_botones(false);
+  name_controls(this);
 }
 
 void MainWindow::set_follow_picture() {
-  const QString file = QString::fromStdString(carpeta) + QStringLiteral("iconos/seguimiento") +
+  const QString file = QString::fromStdString(page_files_folder) + QStringLiteral("iconos/seguimiento") +
                        (cfg.auto_ ? QStringLiteral("1") : QStringLiteral("0")) + QStringLiteral(".png");
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) seguimiento->setIcon(icon);
@@ -300,6 +323,10 @@ void MainWindow::FormActivate() {
 }
 
 void MainWindow::mostrar_mensaje(const QString& texto) {
+  if (closing_unattended()) {
+    std::fprintf(stderr, "Tolvex: %s\n", texto.toLocal8Bit().constData());
+    return;
+  }
   if (message_hook) {
     message_hook(texto);
     return;
@@ -356,42 +383,5 @@ void MainWindow::set_busy_cursor(bool busy) {
 void MainWindow::Timer_LiberarTimer() { trim_working_set(); }
 
 void MainWindow::cerrar_apliClick() { close(); }
-
-void MainWindow::closeEvent(QCloseEvent* e) {
-  escribir_log("Cerrando");
-  try {
-    IniFile ini(carpeta + "CONFIG.INI");
-    save_preferences(ini, cfg);
-  } catch (const std::exception& error) {
-    escribir_log(std::string("No se han guardado las preferencias: ") + error.what());
-    mostrar_mensaje(QStringLiteral("No se han podido guardar las preferencias en CONFIG.INI: ") +
-                    QString::fromStdString(error.what()));
-  }
-  if (conectado) {
-    try {
-      cerrar_enlace();
-      conectado = false;
-    } catch (const std::exception& error) {
-      // Reported like any other unhandled error; the window stays open and the next close completes.
-      conectado = false;
-      e->ignore();
-      ApplicationEvents1Exception(QString::fromStdString(error.what()));
-      return;
-    }
-  }
-  try {
-    Timer_auto.stop();
-    if (webbrowser1) {
-      delete webbrowser1;
-      webbrowser1 = nullptr;
-      bridge = nullptr;
-    }
-  } catch (...) {
-  }
-  if (CoolTrayIcon) CoolTrayIcon->hide();
-  set_busy_cursor(false);
-  e->accept();
-  emit closed();
-}
 
 }  // namespace tolvex

@@ -31,9 +31,12 @@ class IocpClient;
 class SoundCues;
 struct ConfigChoice;
 struct ConfigDecision;
+class PageLoadWatchdog;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
+  QString page_files_folder;                       // page scripts, Leaflet, pictures; empty: the executable's
+  int page_load_limit_ms = 15000;                  // a map page not loaded by then is stopped
   bool connect_on_start = false;                   // press `conexion` once the blank page has loaded
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
@@ -52,6 +55,9 @@ class MainWindow : public QMainWindow {
 
   // --- state (the other windows read and write these directly) ---
   std::string carpeta;  // program folder with a trailing separator
+  // Folder of the page files (scripts, Leaflet, icons) and toolbar pictures: the executable's,
+  // with a trailing separator. Windows with a map page take their files from here.
+  std::string page_files_folder;
   char decimal_separator = '.';
   Settings cfg;         // the settings fields as CONFIG.INI holds them
   bool conectado = false;
@@ -130,6 +136,12 @@ class MainWindow : public QMainWindow {
   // The application-wide error handler: message to the pilot, then the log.
   void ApplicationEvents1Exception(const QString& error_text);
 
+  // A close that nobody watches (a termination signal): open modal windows are closed first,
+  // nothing waits for a person any more (messages go to standard error; failures are logged
+  // as always), and the window closes even when the link fails to close.
+  void close_unattended();
+  bool closing_unattended() const;
+
   // Tests see every message instead of a modal box when this is set.
   std::function<void(const QString&)> message_hook;
   // True while the window is hidden in the tray (or minimised where there is no tray).
@@ -147,14 +159,17 @@ class MainWindow : public QMainWindow {
 
  private:
   void build_controls();
+  void close_modal_windows();
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
   void apply_size_mode();
   void hide_to_tray();
   void restore_from_tray();
   void restored();
-  void recreate_browser();
+  void recreate_browser(bool local_files = true);
+  void page_load_expired(bool first);
   void set_busy_cursor(bool busy);
+  void connect_steps();
   bool poll_iocp();
   void report_poll_failure(const std::exception& error);
   void send_statement(const std::string& statement);
@@ -168,10 +183,13 @@ class MainWindow : public QMainWindow {
 
   MainWindowOptions options_;
   PollFailureStreak poll_failures_;
+  PageLoadWatchdog* page_watchdog_ = nullptr;
   bool in_tray_ = false;
   bool busy_cursor_ = false;
   bool connecting_ = false;
   bool connect_pending_ = false;
+  bool close_pending_ = false;  // a close asked for while connecting runs once that is done
+  bool unattended_close_ = false;
 };
 
 }  // namespace tolvex

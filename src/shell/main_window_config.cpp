@@ -133,7 +133,7 @@ void MainWindow::abrir_editor_ruta(QWidget* /*parent*/, bool /*conec*/, const st
 void MainWindow::abrir_espacios_aereos(QWidget* parent) {
   AirspaceSelectionInputs in;
   in.program_folder = carpeta;
-  in.files_folder = QCoreApplication::applicationDirPath();
+  in.files_folder = QString::fromStdString(page_files_folder);
   in.maps = cfg.maps;
   in.on_error = [this](const QString& text) { ApplicationEvents1Exception(text); };
   AirspaceSelectionWindow window(airspaces, std::move(in), parent);

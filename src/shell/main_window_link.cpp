@@ -1,6 +1,7 @@
 // The link to the simulator: connect and disconnect, the automatic and manual polls.
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTimer>
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "map/browser_bridge.h"
@@ -13,26 +14,19 @@ namespace tolvex {
 void MainWindow::conexionClick() {
   if (connecting_) return;  // a second press while the first one is still connecting
   if (!conectado) {
-    connecting_ = true;
-    escribir_log("1) Antes de conectar");
-    pp_caption->setText(QStringLiteral("Conectando. Por favor, espere..."));
-    QCoreApplication::processEvents();
-    const bool ok = conectar();
-    connecting_ = false;
-    if (ok) {
-      conectado = true;
-      escribir_log("2) Ya conectado");
-      pp_caption->clear();
-      QCoreApplication::processEvents();
-      pulsaboton = true;
-      poll_failures_.reset();
-      leer_posicion();
-    } else {
-      escribir_log("3) No conectamos");
-      pp_caption->clear();
-      mostrar_botones(false);
-      mostrar_mensaje(QStringLiteral("No se ha podido conectar con el Flight Simulator"));
-    }
+    // A close asked for meanwhile (the steps process messages twice) waits for their end,
+    // also when they end in an error.
+    struct Connecting {
+      MainWindow& w;
+      explicit Connecting(MainWindow& window) : w(window) { w.connecting_ = true; }
+      ~Connecting() {
+        w.connecting_ = false;
+        if (!w.close_pending_) return;
+        w.close_pending_ = false;
+        QTimer::singleShot(0, &w, [window = &w] { window->close(); });
+      }
+    } connecting(*this);
+    connect_steps();
     return;
   }
   // Disconnect: every error here is swallowed, and the program ends disconnected whatever happens.
@@ -47,6 +41,26 @@ void MainWindow::conexionClick() {
   } catch (...) {
   }
   conectado = false;
+}
+
+void MainWindow::connect_steps() {
+  escribir_log("1) Antes de conectar");
+  pp_caption->setText(QStringLiteral("Conectando. Por favor, espere..."));
+  QCoreApplication::processEvents();
+  if (conectar()) {
+    conectado = true;
+    escribir_log("2) Ya conectado");
+    pp_caption->clear();
+    QCoreApplication::processEvents();
+    pulsaboton = true;
+    poll_failures_.reset();
+    leer_posicion();
+  } else {
+    escribir_log("3) No conectamos");
+    pp_caption->clear();
+    mostrar_botones(false);
+    mostrar_mensaje(QStringLiteral("No se ha podido conectar con el Flight Simulator"));
+  }
 }
 
 void MainWindow::cerrar_enlace() {

@@ -5,6 +5,8 @@
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "map/browser_bridge.h"
+#include "map/page_files_qt.h"
+#include "map/page_load_watchdog.h"
 #include "map/map_page_builder.h"
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
@@ -15,8 +17,22 @@
 #include "base/text_file.h"
 
 namespace tolvex {
+namespace {
 
-void MainWindow::recreate_browser() {
+// The origin a remote page is shown under: its host's, or none at all when the host is not usable.
+QUrl remote_page_base(const std::string& host) {
+  const QUrl base(QStringLiteral("http://") + QString::fromStdString(host) + QLatin1Char('/'));
+  return base.isValid() && !base.host().isEmpty() ? base : QUrl(QStringLiteral("about:blank"));
+}
+
+// "15 s", "1,5 s".
+std::string seconds_text(int ms, char decimal_separator) {
+  return format_general(ms / 1000.0, decimal_separator) + " s";
+}
+
+}  // namespace
+
+void MainWindow::recreate_browser(bool local_files) {
   if (webbrowser1) {
     // Only the new page's load counts: the old control must not report its own any more.
     if (bridge) bridge->disconnect(this);
@@ -26,7 +42,7 @@ void MainWindow::recreate_browser() {
     bridge = nullptr;
   }
   webbrowser1 = new QWebEngineView(Panel1);
-  configure_view(webbrowser1);
+  configure_view(webbrowser1, local_files);
   bridge = new BrowserBridge(webbrowser1);
   connect(bridge, &BrowserBridge::loaded, this, &MainWindow::mapa_cargado);
   auto* stack = static_cast<QStackedLayout*>(Panel1->layout());
@@ -50,15 +66,22 @@ void MainWindow::actualizar_mapa() {
   in.rutadin_ancho = cfg.rutadin_ancho;
   in.rutadin_trans = cfg.rutadin_trans;
   in.maps = cfg.maps;
+  in.files_url = folder_url(page_files_folder);
   escribir_log(map_page_log_line(carpeta, heading));
   if (!cfg.MapaSK) in.puntos_vfr = load_vfr_statements(carpeta);
   const std::string page = build_map_page(in);
-  write_file_atomically(carpeta + "page.html", page);
+  // The chart page runs the chart host's scripts: it is shown as a page of that host, which
+  // can never read local files, so it needs no page file either.
+  if (!cfg.MapaSK) write_file_atomically(carpeta + "page.html", page);
   escribir_log("Antes del navigate");
   try {
-    recreate_browser();
+    recreate_browser(!cfg.MapaSK);
     set_busy_cursor(true);
-    bridge->load_page(QUrl(QString::fromStdString(map_page_url(carpeta))));
+    if (cfg.MapaSK)
+      bridge->load_html(QString::fromStdString(page), remote_page_base(cfg.maps.skyvector));
+    else
+      bridge->load_page(local_file_url(carpeta + "page.html"));
+    page_watchdog_->watch(webbrowser1);
   } catch (const std::exception&) {
     escribir_log("Error al recrear el twebbrowser");
   }
@@ -66,6 +89,7 @@ void MainWindow::actualizar_mapa() {
 }
 
 void MainWindow::mapa_cargado(bool /*ok*/) {
+  page_watchdog_->finished();
   delete_file(carpeta + "page.html");
   if (conectado) {
     mostrar_botones(true);
@@ -84,6 +108,25 @@ void MainWindow::mapa_cargado(bool /*ok*/) {
       if (!conectado) conexionClick();
     });
   }
+}
+
+// A rebuilt page that did not load in time (a script host that accepts and never answers) was
+// stopped: polling goes on as after a load, and the pilot hears of it once per streak.
+void MainWindow::page_load_expired(bool first) {
+  delete_file(carpeta + "page.html");
+  if (conectado) {
+    mostrar_botones(true);
+    Timer_auto.start();
+  }
+  pp_caption->clear();
+  set_busy_cursor(false);
+  const std::string host = page_script_host(cfg.MapaSK, cfg.maps);
+  const std::string limit = seconds_text(page_watchdog_->limit_ms(), decimal_separator);
+  const std::string text = host.empty()
+                               ? "No se ha podido cargar el mapa: la página no terminó de cargarse en " + limit + "."
+                               : "No se ha podido cargar el mapa: " + host + " no respondió en " + limit + ".";
+  escribir_log(text);
+  if (first) mostrar_mensaje(QString::fromStdString(text));
 }
 
 void MainWindow::send_statement(const std::string& statement) {

@@ -1,5 +1,7 @@
 #include "shell/settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "base/number_format.h"
@@ -50,16 +52,22 @@ void write_route_style(IniFile& ini, std::string_view section, std::int32_t anch
 
 }  // namespace
 
-std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator) {
+std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator, bool* floored) {
+  if (floored) *floored = false;
   // The configuration window stores a fraction with a comma whatever the locale, so the
   // other separator is accepted too.
   std::optional<double> seconds = parse_decimal(text, decimal_separator);
   if (!seconds) seconds = parse_decimal_any(text);
-  if (!seconds || !(*seconds > 0)) return -1;
+  if (!seconds || std::isnan(*seconds)) return -1;
   const double ms = *seconds * 1000.0;
   if (ms > static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0) return -1;
-  const auto rounded = parse_int32(format_pattern(ms, "#0", '.'));
-  if (!rounded || *rounded < 1) return -1;
+  const auto rounded = parse_int32(format_pattern(std::max(ms, 0.0), "#0", '.'));
+  if (!rounded) return -1;
+  // A shorter interval would poll in a busy loop ("0,05" becomes "0,0" in the configuration window).
+  if (*rounded < kMinIntervalMs) {
+    if (floored) *floored = true;
+    return kMinIntervalMs;
+  }
   return *rounded;
 }
 
@@ -88,11 +96,14 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
   s.dirip = ini.read_string(kInicio, "DIRIP", "127.0.0.1");
 
   s.intervalorgm = ini.read_string(kInicio, "INTERVALO", "10");
-  s.intervalo_ms = interval_ms_from_text(s.intervalorgm, decimal_separator);
+  bool floored = false;
+  s.intervalo_ms = interval_ms_from_text(s.intervalorgm, decimal_separator, &floored);
   if (s.intervalo_ms < 0) {
     note(notes, "INTERVALO no válido en CONFIG.INI (" + quoted(s.intervalorgm) + "); se usa 10");
     s.intervalorgm = "10";
     s.intervalo_ms = 10000;
+  } else if (floored) {
+    note(notes, "INTERVALO por debajo de 0,1 segundos en CONFIG.INI (" + quoted(s.intervalorgm) + "); se usa 0,1");
   }
 
   s.iocpserver = ini.read_string(kInicio, "TIPOCONEXION", "F") == "I";

@@ -47,10 +47,13 @@ struct Settings {
 // file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
 
+// The shortest poll interval: a tenth of a second, as the configuration window says.
+inline constexpr std::int32_t kMinIntervalMs = 100;
+
 // INTERVALO text -> milliseconds ("#0" rounding of seconds * 1000); either separator accepted.
-// Returns -1 when the text is unusable: not a number, not above zero, under 1 ms once rounded,
-// or too large for a 32-bit millisecond count.
-std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator);
+// A number below 0,1 s (zero and negative numbers too) gives kMinIntervalMs and sets *floored.
+// Returns -1 when the text is unusable: not a number, or too large for a 32-bit millisecond count.
+std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator, bool* floored = nullptr);
 
 // Close-time save: the preference keys in their documented order (VELOCIDAD and CONSUMO only
 // when not blank, written trimmed; DEBUG never), then flush(), which may throw.

@@ -2,13 +2,24 @@
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
+#include <QHostInfo>
 #include <QTcpSocket>
 #include <QThread>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <stdexcept>
+#include <thread>
+
+#include "platform/platform.h"
 
 namespace tolvex {
 namespace {
+
+// How often a wait looks whether it is to be interrupted.
+constexpr int kSliceMs = 50;
 
 std::string seconds_text(int ms) {
   // Whole seconds when possible ("5 s"), else milliseconds ("300 ms").
@@ -27,11 +38,33 @@ std::string socket_error_text(const QTcpSocket& socket) {
   }
 }
 
+std::vector<std::string> system_lookup(const std::string& host) {
+  std::vector<std::string> addresses;
+  for (const QHostAddress& a : QHostInfo::fromName(QString::fromStdString(host)).addresses())
+    if (a.protocol() == QAbstractSocket::IPv4Protocol) addresses.push_back(a.toString().toStdString());
+  return addresses;
+}
+
 const std::string kClosedByServer = "El IOCP Server cerró la conexión";
+const std::string kClosing = "Tolvex se está cerrando";
 
 }  // namespace
 
-IocpClient::IocpClient() = default;
+// Marks the client as inside an exchange: data that comes meanwhile belongs to it, not to the
+// between-exchanges drain (which a blocking wait would otherwise call from inside itself).
+class IocpClient::Busy {
+ public:
+  explicit Busy(bool& flag) : flag_(flag), was_(flag) { flag_ = true; }
+  ~Busy() { flag_ = was_; }
+  Busy(const Busy&) = delete;
+  Busy& operator=(const Busy&) = delete;
+
+ private:
+  bool& flag_;
+  bool was_;
+};
+
+IocpClient::IocpClient() : resolver_(system_lookup) {}
 
 IocpClient::~IocpClient() {
   if (socket_) socket_->abort();
@@ -41,7 +74,17 @@ bool IocpClient::is_alive() const {
   return socket_ && !dead_ && socket_->state() == QAbstractSocket::ConnectedState;
 }
 
+std::int64_t IocpClient::buffered_bytes() const {
+  return static_cast<std::int64_t>(framer_.pending_bytes()) + (socket_ ? socket_->bytesAvailable() : 0);
+}
+
+int IocpClient::wait_slice(int remaining_ms) const {
+  remaining_ms = std::max(remaining_ms, 0);
+  return interrupted_ ? std::min(remaining_ms, kSliceMs) : remaining_ms;
+}
+
 void IocpClient::open(const std::string& host, std::int32_t port) {
+  Busy busy(busy_);
   if (socket_) drop_connection();
   socket_.reset();
   framer_.clear();
@@ -51,22 +94,18 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
   if (port < 1 || port > 65535)
     throw std::runtime_error("Puerto no válido para el IOCP Server: " + std::to_string(port));
 
+  // One limit for finding the host and connecting to it.
+  const QDeadlineTimer deadline(timeouts_.connect_ms);
+  const QHostAddress address = resolve(host, timeouts_.connect_ms, where);
   auto socket = std::make_unique<QTcpSocket>();
-  socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-  socket->connectToHost(QString::fromStdString(host), static_cast<quint16>(port), QIODevice::ReadWrite,
-                        QAbstractSocket::IPv4Protocol);
-  if (!socket->waitForConnected(timeouts_.connect_ms)) {
-    const std::string reason = socket->error() == QAbstractSocket::SocketTimeoutError
-                                   ? "sin respuesta en " + seconds_text(timeouts_.connect_ms)
-                                   : socket_error_text(*socket);
-    socket->abort();
-    throw std::runtime_error("No se pudo conectar con el IOCP Server en " + where + " (" + reason + ")");
-  }
+  socket->setReadBufferSize(kReadBufferBytes);
+  connect_socket(*socket, address, port, static_cast<int>(deadline.remainingTime()), where);
   socket_ = std::move(socket);
+  QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
 
   // The first line only says who the server is; it carries nothing we need.
   switch (wait_for_line(timeouts_.greeting_ms)) {
-    case Wait::line: framer_.next_line(); return;
+    case Wait::line: framer_.next_line(); take_unsolicited(); return;
     case Wait::timeout:
       drop_connection();
       socket_.reset();
@@ -76,18 +115,92 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
       drop_connection();
       socket_.reset();
       throw std::runtime_error("El IOCP Server de " + where + " cerró la conexión antes de saludar");
+    case Wait::interrupted:
+      drop_connection();
+      socket_.reset();
+      throw std::runtime_error("No se pudo conectar con el IOCP Server en " + where + " (" + kClosing + ")");
+  }
+}
+
+QHostAddress IocpClient::resolve(const std::string& host, int timeout_ms, const std::string& where) {
+  QHostAddress literal;
+  if (literal.setAddress(QString::fromStdString(host))) return literal;
+
+  // The system's lookup takes no time limit, so it runs on a thread of its own; when the limit
+  // passes first the thread is left to finish alone and its answer is thrown away.
+  struct Lookup {
+    std::mutex mutex;
+    std::condition_variable done_changed;
+    bool done = false;
+    std::vector<std::string> addresses;
+  };
+  auto lookup = std::make_shared<Lookup>();
+  std::thread([lookup, resolver = resolver_, host] {
+    std::vector<std::string> addresses;
+    try {
+      addresses = resolver(host);
+    } catch (...) {
+    }
+    const std::lock_guard lock(lookup->mutex);
+    lookup->addresses = std::move(addresses);
+    lookup->done = true;
+    lookup->done_changed.notify_all();
+  }).detach();
+
+  const QDeadlineTimer deadline(timeout_ms);
+  std::unique_lock lock(lookup->mutex);
+  while (!lookup->done) {
+    const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+    if (interrupted()) throw std::runtime_error(fail + kClosing + ")");
+    if (deadline.hasExpired()) throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeout_ms) + ")");
+    const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
+    lookup->done_changed.wait_for(lock, std::chrono::milliseconds(std::max(slice, 1)));
+  }
+  for (const std::string& text : lookup->addresses) {
+    QHostAddress address;
+    if (address.setAddress(QString::fromStdString(text))) return address;
+  }
+  throw std::runtime_error("No se pudo conectar con el IOCP Server en " + where + " (no se encuentra el servidor)");
+}
+
+void IocpClient::connect_socket(QTcpSocket& socket, const QHostAddress& address, std::int32_t port, int timeout_ms,
+                                const std::string& where) {
+  const QDeadlineTimer deadline(std::max(timeout_ms, 0));
+  const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+  socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+  socket.connectToHost(address, static_cast<quint16>(port));
+  // Waiting on the socket itself, in slices, so that the wait can be interrupted (Qt's own wait
+  // for a connection cannot be resumed once it gives up).
+  while (socket.state() != QAbstractSocket::ConnectedState) {
+    if (socket.state() == QAbstractSocket::UnconnectedState) {
+      const std::string reason = socket_error_text(socket);
+      socket.abort();
+      throw std::runtime_error(fail + reason + ")");
+    }
+    if (interrupted()) {
+      socket.abort();
+      throw std::runtime_error(fail + kClosing + ")");
+    }
+    if (deadline.hasExpired()) {
+      socket.abort();
+      throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeouts_.connect_ms) + ")");
+    }
+    const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
+    const qintptr descriptor = socket.socketDescriptor();
+    // Once the socket is ready the connection attempt has ended: Qt's own wait finds out how.
+    if (descriptor == -1 || wait_socket_writable(descriptor, slice))
+      socket.waitForConnected(std::max(1, static_cast<int>(deadline.remainingTime())));
   }
 }
 
 void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) {
+  Busy busy(busy_);
   if (!socket_) throw std::runtime_error("No hay conexión con el IOCP Server");
   if (dead_) throw std::runtime_error(dead_reason_);
 
   // Lines that came in since the last poll cannot answer this request: keep-alives get their
   // answer, anything else is dropped.
-  read_available();
-  while (auto line = framer_.next_line())
-    if (is_keepalive(*line)) send_line(kIocpKeepAlive);
+  drain_before_request();
   if (socket_->state() != QAbstractSocket::ConnectedState) fail_dropping(kClosedByServer);
 
   send_line(kIocpRequest);
@@ -99,6 +212,8 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
         // should cost one wait, not one per poll.
         fail_dropping("El IOCP Server no respondió en " + seconds_text(timeouts_.reply_ms));
       case Wait::closed: fail_dropping(kClosedByServer);
+      // The program is closing: the connection stays, for its goodbye.
+      case Wait::interrupted: throw std::runtime_error("Lectura del IOCP Server interrumpida: " + kClosing);
       case Wait::line: break;
     }
     std::string line = *framer_.next_line();
@@ -112,6 +227,7 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
 }
 
 void IocpClient::close() {
+  Busy busy(busy_);
   if (!socket_) return;
   std::unique_ptr<QTcpSocket> socket = std::move(socket_);
   framer_.clear();
@@ -150,11 +266,13 @@ void IocpClient::close() {
 IocpClient::Wait IocpClient::wait_for_line(int timeout_ms) {
   const QDeadlineTimer deadline(std::max(timeout_ms, 0));
   for (;;) {
-    read_available();
+    read_some();
     if (framer_.has_line()) return Wait::line;
     if (socket_->state() != QAbstractSocket::ConnectedState) return Wait::closed;
+    if (interrupted()) return Wait::interrupted;
     if (deadline.hasExpired()) return Wait::timeout;
-    if (!socket_->waitForReadyRead(static_cast<int>(deadline.remainingTime())) && socket_->bytesAvailable() == 0 &&
+    const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
+    if (!socket_->waitForReadyRead(slice) && socket_->bytesAvailable() == 0 &&
         socket_->state() == QAbstractSocket::ConnectedState && !deadline.hasExpired()) {
       // Woken with nothing to read and still connected (Qt warns this can happen on Windows):
       // wait on until the deadline.
@@ -163,16 +281,55 @@ IocpClient::Wait IocpClient::wait_for_line(int timeout_ms) {
   }
 }
 
-void IocpClient::read_available() {
+std::int64_t IocpClient::read_some() {
   char buffer[16 * 1024];
-  for (;;) {
+  std::int64_t total = 0;
+  while (!framer_.has_line()) {
     const qint64 n = socket_->read(buffer, sizeof buffer);
-    if (n <= 0) return;
+    if (n <= 0) break;
+    total += n;
     try {
       framer_.feed(std::string_view(buffer, static_cast<std::size_t>(n)));
     } catch (const std::runtime_error& e) {
       fail_dropping(e.what());
     }
+  }
+  return total;
+}
+
+void IocpClient::take_unsolicited() {
+  while (auto line = framer_.next_line()) {
+    if (is_keepalive(*line))
+      send_line(kIocpKeepAlive);
+    else
+      ++unsolicited_lines_;
+  }
+}
+
+void IocpClient::drain_before_request() {
+  std::int64_t drained = 0;
+  for (;;) {
+    take_unsolicited();
+    if (socket_->bytesAvailable() > 0) {
+      if (drained > kDrainBudgetBytes)
+        throw std::runtime_error("El IOCP Server envía datos sin parar; no se le pide la posición");
+      drained += read_some();
+      continue;
+    }
+    // What the system holds beyond the socket's buffer.
+    if (!socket_->waitForReadyRead(0)) return;
+  }
+}
+
+void IocpClient::drain_between_exchanges() {
+  if (busy_ || !socket_ || dead_) return;
+  try {
+    while (socket_ && socket_->bytesAvailable() > 0) {
+      read_some();
+      take_unsolicited();
+    }
+  } catch (const std::runtime_error&) {
+    // The connection was dropped and marked dead; the next poll reports why.
   }
 }
 

@@ -220,12 +220,31 @@ TEST(MapPageBuilder, ConfiguredTextCannotBreakThePage) {
   EXPECT_EQ(test::read_literal(test::literal_at(page, page.find("terrain:") + 8)), evil);
 }
 
-TEST(MapPageBuilder, LogLineAndAddress) {
+TEST(MapPageBuilder, LogLine) {
   EXPECT_EQ(map_page_log_line("C:\\Tolvex\\", 275), "Ruta:C:/Tolvex/ Head:275");
   EXPECT_EQ(map_page_log_line("/opt/tolvex/", 0), "Ruta:/opt/tolvex/ Head:0");
-  EXPECT_EQ(map_page_url("/opt/tolvex/"), "file:///opt/tolvex/page.html");
-  EXPECT_EQ(map_page_url("C:\\Tolvex\\"), "file://C:\\Tolvex\\page.html");
-  EXPECT_EQ(map_page_url("/home/ana/mis vuelos#2/ñ/"), "file:///home/ana/mis%20vuelos%232/%C3%B1/page.html");
+}
+
+TEST(MapPageBuilder, ScriptHostIsWhereThePageWaitsFrom) {
+  MapSettings google = google_settings();
+  EXPECT_EQ(page_script_host(true, google), "skyvector.com");
+  EXPECT_EQ(page_script_host(false, google), "maps.googleapis.com");
+  google.google_js = "http://127.0.0.1:8123?v=3";
+  EXPECT_EQ(page_script_host(false, google), "127.0.0.1:8123");
+  EXPECT_EQ(page_script_host(false, osm_settings()), "");
+}
+
+TEST(MapPageBuilder, MainPageTakesItsFilesFromTheGivenFolder) {
+  MapPageInputs in = sample_inputs(false, osm_settings());
+  in.files_url = "file:///opt/tolvex/";
+  const std::string page = build_map_page(in);
+  const auto base = page.find("<base href=\"file:///opt/tolvex/\"/>");
+  ASSERT_NE(base, std::string::npos);
+  EXPECT_GT(base, page.find("<head>"));
+  EXPECT_LT(base, page.find("<script"));
+  EXPECT_EQ(count(page, "<base"), 1u);
+  in.files_url.clear();
+  EXPECT_EQ(count(build_map_page(in), "<base"), 0u) << "without a folder, files resolve beside the page";
 }
 
 }  // namespace

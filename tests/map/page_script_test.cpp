@@ -41,7 +41,7 @@ TEST(MapPageTemplate, IsCrLfAsciiWithEveryPlaceholder) {
   };
   const std::vector<std::pair<std::string, int>> expected = {
       {"##LT##", 2}, {"##LG##", 2}, {"##ZM##", 1}, {"##TMP##", 1}, {"##PUNTOSVFR##", 1},
-      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1},
+      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1}, {"##BASE##", 1},
       {"##MARCANARANJA##", 1}, {"##MARCAAZUL##", 1}, {"##MARCAROJA##", 1}};
   for (const auto& [placeholder, n] : expected) EXPECT_EQ(count(placeholder), n) << placeholder;
   EXPECT_EQ(count("'##MARCANARANJA##'") + count("'##MARCAAZUL##'") + count("'##MARCAROJA##'"), 3);

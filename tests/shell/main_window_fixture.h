@@ -1,6 +1,7 @@
 #pragma once
-// A main window on a temporary program folder, with messages captured instead of modal boxes
-// and the network closed (tiles fail at once, as offline).
+// A main window on a temporary program folder that holds only the pilot's data (the page files
+// come from the built program folder, as from the executable's), with messages captured instead
+// of modal boxes and the network closed (tiles fail at once, as offline).
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
@@ -43,7 +44,8 @@ class MainWindowTest : public ::testing::Test {
   void start(const std::string& config, MainWindowOptions options = {}) {
     if (!config.empty()) folder.write("CONFIG.INI", config);
     options.folder = folder.qpath();
-    options.register_hot_key = false;
+    if (options.page_files_folder.isEmpty()) options.page_files_folder = built_program_folder();
+    options.register_hot_key = hot_key;
     if (!options.version) options.version = std::make_pair(1, 0);
     window = std::make_unique<MainWindow>(options);
     window->message_hook = [this](const QString& text) { messages.push_back(text.toStdString()); };
@@ -85,7 +87,8 @@ class MainWindowTest : public ::testing::Test {
     return names;
   }
 
-  TempProgramFolder folder;
+  TempProgramFolder folder{false};
+  bool hot_key = false;  // register the global hot key
   std::unique_ptr<MainWindow> window;
   std::vector<std::string> messages;
   std::vector<std::string> statements;

@@ -1,5 +1,6 @@
 // The simulator link as the pilot drives it: real TCP against the fake IOCP Server.
 #include <QTcpServer>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -102,19 +103,43 @@ TEST_F(LinkTest, ClosingTheWindowWhileConnectedSaysGoodbye) {
                                               "Desconectado IOCPSERVER", "Después de desconectar IOCPSERVER"}));
 }
 
-TEST_F(LinkTest, NothingListeningGivesTheConnectionMessage) {
+TEST_F(LinkTest, NothingListeningOrNoSuchHostGivesTheConnectionMessage) {
   quint16 port = 0;
   {
     QTcpServer probe;
     ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
     port = probe.serverPort();
   }
-  start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(port) + "\r\n");
+  // ".invalid" names never resolve; the lookup counts toward the 5 s connect limit.
+  for (const char* host : {"127.0.0.1", "simulador.invalid"}) {
+    SCOPED_TRACE(host);
+    messages.clear();
+    start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nDIRIP=" + std::string(host) + "\r\nPUERTO=" +
+          std::to_string(port) + "\r\n");
+    window->conexionClick();
+    EXPECT_FALSE(window->conectado);
+    EXPECT_EQ(messages, (Names{"No se ha podido conectar con el Flight Simulator"}));
+    EXPECT_EQ(visible_buttons(), (Names{"conexion", "configurar"}));
+    EXPECT_TRUE(contains_in_order(log_lines(), {"1) Antes de conectar", "3) No conectamos"}));
+    window->close();
+  }
+}
+
+TEST_F(LinkTest, CloseAskedForWhileConnectingRunsAfterTheConnectSteps) {
+  FakeIocpServer server;
+  start_linked(server);
+  QSignalSpy closed(window.get(), &MainWindow::closed);
+  // Comes in at the connect steps' first message pump.
+  QTimer::singleShot(0, window.get(), [this] { window->close(); });
   window->conexionClick();
+  EXPECT_EQ(closed.count(), 0) << "the close waited for the connect steps";
+  EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 1) << "the steps ran to their end";
+  ASSERT_TRUE(closed.wait(5000));
   EXPECT_FALSE(window->conectado);
-  EXPECT_EQ(messages, (Names{"No se ha podido conectar con el Flight Simulator"}));
-  EXPECT_EQ(visible_buttons(), (Names{"conexion", "configurar"}));
-  EXPECT_TRUE(contains_in_order(log_lines(), {"1) Antes de conectar", "3) No conectamos"}));
+  ASSERT_TRUE(server.wait_until([&] { return server.count_lines("Arn.Fin:") == 1; }));
+  EXPECT_TRUE(contains_in_order(log_lines(), {"2) Ya conectado", "Antes del sonido", "Cerrando",
+                                              "Antes de desconectar IOCPSERVER"}))
+      << ::testing::PrintToString(log_lines());
 }
 
 TEST_F(LinkTest, FsuipcIsNotAvailableHere) {

@@ -1,9 +1,13 @@
 // The moving map as the pilot drives it: statements sent to a live page, rebuilds, overlays.
+#include <QDir>
+#include <QSystemTrayIcon>
 #include <QToolButton>
+#include <QUrl>
 
 #include "shell/main_window_fixture.h"
 #include "simlink/iocp_client_qt.h"
 #include "support/fake_iocp_server.h"
+#include "support/fake_web_host.h"
 
 namespace tolvex::test {
 namespace {
@@ -12,9 +16,11 @@ using Names = std::vector<std::string>;
 
 class MapTest : public MainWindowTest {
  protected:
-  void start_connected(const std::string& more_inicio = "", const std::string& more_sections = "") {
+  void start_connected(const std::string& more_inicio = "", const std::string& more_sections = "",
+                       MainWindowOptions options = {}) {
     start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server.port()) +
-          "\r\nSONIDOS=N\r\nINTERVALO=60\r\n" + more_inicio + more_sections);
+              "\r\nSONIDOS=N\r\nINTERVALO=60\r\n" + more_inicio + more_sections,
+          options);
     QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
     window->conexionClick();
     ASSERT_TRUE(window->conectado);
@@ -188,6 +194,84 @@ TEST_F(MapTest, FollowButtonFlipsTheModeAndPolls) {
   EXPECT_EQ(window->seguimiento->property("imagen").toInt(), 1);
   EXPECT_EQ(statements, (Names{"MueveAvion(40.47123,-3.70912,270,1);"}));
   EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 3);
+}
+
+TEST_F(MapTest, FolderWithOnlyThePilotsDataGivesTheFullMap) {
+  start_connected();
+  const QStringList held = QDir(folder.qpath()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+  EXPECT_EQ(held, (QStringList{QStringLiteral("CONFIG.INI"), QStringLiteral("tolvex.log")}));
+  EXPECT_EQ(page("typeof L + ' ' + typeof MarkerManager + ' ' + typeof MarkerWithLabel").toString(),
+            QStringLiteral("object function function"));
+  // Pictures are named relative to the page, as the aircraft marker names its icon.
+  page("var probe_icon = new Image(); probe_icon.src = 'AvionW.png';");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return page("probe_icon.complete && probe_icon.naturalWidth").toInt() > 0; }, 5000))
+      << "the aircraft icon shows";
+  for (QToolButton* b : {window->conexion, window->actualizar, window->seguimiento, window->cerrar_apli})
+    EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
+  EXPECT_FALSE(window->CoolTrayIcon->icon().isNull());
+}
+
+TEST_F(MapTest, MapPageThatNeverLoadsIsStoppedAndPollingGoesOn) {
+  FakeWebHost silent(FakeWebHost::Mode::silent);
+  MainWindowOptions options;
+  options.page_load_limit_ms = 1000;
+  start_connected("", "[MAPAS]\r\nSKYVECTOR=" + silent.host() + "\r\n", options);
+  const std::string message = "No se ha podido cargar el mapa: " + silent.host() + " no respondió en 1 s.";
+  window->cambiarClick();  // the chart page, whose scripts never come
+  EXPECT_FALSE(window->Timer_auto.isActive());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Timer_auto.isActive(); }, 10000)) << "polling resumes";
+  EXPECT_EQ(messages, (Names{message}));
+  EXPECT_EQ(visible_buttons(), (Names{"conexion", "actualizar", "cambiar", "zoomin", "zoomout", "configurar"}));
+
+  // The next poll rebuilds and hangs again: polling resumes again, the pilot was told already.
+  window->Timer_autoTimer();
+  EXPECT_FALSE(window->Timer_auto.isActive());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->Timer_auto.isActive(); }, 10000));
+  EXPECT_EQ(messages.size(), 1u);
+
+  // A page that loads ends the streak; the next hang is told again.
+  window->cambiarClick();
+  ASSERT_TRUE(wait_page());
+  EXPECT_EQ(page("typeof map").toString(), QStringLiteral("object"));
+  window->cambiarClick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return messages.size() == 2; }, 10000));
+  EXPECT_TRUE(window->Timer_auto.isActive());
+}
+
+TEST_F(MapTest, ChartPageScriptsCannotReadLocalFiles) {
+  // The chart host's script tries every way a page has to read the pilot's CONFIG.INI.
+  const std::string secret = "; marca secreta 7f3a\r\n";
+  const QString target = QUrl::fromLocalFile(folder.qpath() + QStringLiteral("CONFIG.INI")).toString();
+  const QString probe = QStringLiteral(
+      "window.probe = {};"
+      "function put(k, v) { window.probe[k] = String(v); }"
+      "try { var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send(); put('xhr', x.responseText); }"
+      "catch (e) { put('xhr', 'error'); }"
+      "try { fetch('%1').then(function(r) { return r.text(); }).then(function(t) { put('fetch', t); },"
+      "  function() { put('fetch', 'error'); }); } catch (e) { put('fetch', 'error'); }"
+      "var f = document.createElement('iframe');"
+      "f.onload = function() { try { put('iframe', f.contentDocument.body.innerText); } catch (e) { put('iframe', 'error'); } };"
+      "f.src = '%1'; document.body.appendChild(f);"
+      "var i = new Image(); i.onload = function() { put('img', 'load'); }; i.onerror = function() { put('img', 'error'); };"
+      "i.src = '%1';")
+                            .arg(target);
+  FakeWebHost chart;
+  chart.serve(QStringLiteral("/linkchart.js"), probe.toUtf8());
+  start_connected(secret, "[MAPAS]\r\nSKYVECTOR=" + chart.host() + "\r\n");
+  window->cambiarClick();
+  ASSERT_TRUE(wait_page());
+  auto results = [&] {
+    return page("window.probe && Object.keys(window.probe).length === 4 ? JSON.stringify(window.probe) : ''").toString();
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !results().isEmpty(); }, 10000)) << "the chart host's script ran";
+  EXPECT_FALSE(results().contains(QStringLiteral("marca secreta"))) << results().toStdString();
+
+  // The same script in our own map page reads the file: the probe can see it where it is allowed to.
+  window->cambiarClick();
+  ASSERT_TRUE(wait_page());
+  page(probe);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !results().isEmpty(); }, 10000));
+  EXPECT_TRUE(results().contains(QStringLiteral("marca secreta"))) << results().toStdString();
 }
 
 // Airspaces and VFR points on the live page.

@@ -1,6 +1,16 @@
 // The main window driven through its handlers under Xvfb, with a real browser.
+#include <QDialog>
+#include <QDir>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
+
+#ifdef TOLVEX_TEST_X11
+#include <QAbstractNativeEventFilter>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <xcb/xcb_keysyms.h>
+#endif
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +20,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/platform.h"
 #include "shell/main_window_fixture.h"
+#include "support/accessibility_check.h"
 
 namespace tolvex::test {
 namespace {
@@ -89,7 +101,11 @@ TEST_F(MainWindowTest, HandsOutControlsWithTheirHints) {
       {window->minimizar_apli, "Minimizar"},
       {window->acercade_apli, "Acerca de ..."},
   };
-  for (const auto& [button, hint] : hints) EXPECT_EQ(button->toolTip().toStdString(), hint);
+  for (const auto& [button, hint] : hints) {
+    EXPECT_EQ(button->toolTip().toStdString(), hint);
+    EXPECT_EQ(button->accessibleName(), QString::fromUtf8(hint).simplified());
+  }
+  EXPECT_EQ(unnamed_controls(window.get()), QStringList());
   EXPECT_EQ(window->centralWidget()->size(), QSize(505, 394));
   EXPECT_EQ(window->fondo->geometry(), QRect(51, 55, 401, 281));
 }
@@ -124,6 +140,96 @@ TEST_F(MainWindowTest, HotKeyTogglesBetweenWindowAndTray) {
   window->HotKeyManager1HotKeyPressed();
   EXPECT_FALSE(window->minimizada);
   EXPECT_FALSE(window->in_tray());
+}
+
+TEST_F(MainWindowTest, HotKeyRestoreGoesThroughTheErrorHandler) {
+  hot_key = true;
+  start("[INICIO]\r\nDEBUG=S\r\n");
+  ASSERT_NE(window->HotKeyManager1, nullptr);
+  window->minimizar_apliClick();
+  // The restore's catch-up poll rebuilds the page, which cannot be written here.
+  ASSERT_TRUE(QDir(folder.qpath()).mkdir(QStringLiteral("page.html")));
+  window->conectado = true;
+  window->hayact = true;
+  window->pulsaboton = true;
+  emit window->HotKeyManager1->pressed();  // as from the platform's event filter, outside any event
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->in_tray(); }, 2000));
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("Opps. Se produjo una excepción no controlada: ", 0), 0u) << messages[0];
+  window->conectado = false;
+}
+
+#ifdef TOLVEX_TEST_X11
+// Key events as the X server sends them to the grab: holding the keys must not toggle.
+TEST(HotKeyX11, HoldingTheKeysTogglesOnce) {
+  auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+  if (!x11 || !x11->connection()) GTEST_SKIP() << "not on X11";
+  auto hot_key = GlobalHotKey::create();
+  if (!hot_key->register_ctrl_shift_f12()) GTEST_SKIP() << hot_key->last_error().toStdString();
+  auto* filter = dynamic_cast<QAbstractNativeEventFilter*>(hot_key.get());
+  ASSERT_NE(filter, nullptr);
+  xcb_key_symbols_t* symbols = xcb_key_symbols_alloc(x11->connection());
+  xcb_keycode_t* codes = xcb_key_symbols_get_keycode(symbols, 0xffc9);  // F12
+  ASSERT_NE(codes, nullptr);
+  const xcb_keycode_t f12 = codes[0];
+  free(codes);
+  xcb_key_symbols_free(symbols);
+
+  struct Key {
+    bool press;
+    xcb_timestamp_t time;
+  };
+  struct Case {
+    const char* name;
+    std::vector<Key> keys;
+    int toggles;
+  };
+  const Case cases[] = {
+      {"press and release", {{true, 1000}, {false, 1100}}, 1},
+      {"held, repeated presses", {{true, 2000}, {true, 2660}, {true, 2700}, {true, 2740}, {false, 2800}}, 1},
+      {"held, release and press pairs", {{true, 3000}, {false, 3660}, {true, 3660}, {false, 3700}, {true, 3700},
+                                         {false, 3750}}, 1},
+      {"pressed twice", {{true, 4000}, {false, 4100}, {true, 4300}, {false, 4400}}, 2},
+      {"release lost, pressed again later", {{true, 5000}, {true, 9000}, {false, 9100}}, 2},
+  };
+  for (const Case& c : cases) {
+    QSignalSpy toggles(hot_key.get(), &GlobalHotKey::pressed);
+    for (const Key& k : c.keys) {
+      xcb_key_press_event_t event{};
+      event.response_type = k.press ? XCB_KEY_PRESS : XCB_KEY_RELEASE;
+      event.detail = f12;
+      event.time = k.time;
+      event.state = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT;
+      filter->nativeEventFilter("xcb_generic_event_t", &event, nullptr);
+    }
+    EXPECT_EQ(toggles.count(), c.toggles) << c.name;
+  }
+}
+#endif
+
+TEST_F(MainWindowTest, UnattendedCloseClosesModalWindowsAndWaitsForNobody) {
+  ASSERT_TRUE(QDir(folder.qpath()).mkdir(QStringLiteral("CONFIG.INI")));  // the preferences cannot be saved
+  start("");
+  window->message_hook = nullptr;  // real modal windows
+  QSignalSpy closed(window.get(), &MainWindow::closed);
+  QString first, second;
+  QTimer::singleShot(0, window.get(), [&] {
+    QTimer::singleShot(100, window.get(), [&] {
+      QTimer::singleShot(100, window.get(), [&] {
+        second = QString::fromLatin1(QApplication::activeModalWidget()->metaObject()->className());
+        window->close_unattended();
+      });
+      first = QString::fromLatin1(QApplication::activeModalWidget()->metaObject()->className());
+      QDialog over_the_message(window.get());
+      over_the_message.exec();
+    });
+    window->mostrar_mensaje(QStringLiteral("Un mensaje abierto"));
+  });
+  ASSERT_TRUE(closed.wait(5000));
+  EXPECT_EQ(first, QStringLiteral("QMessageBox"));
+  EXPECT_EQ(second, QStringLiteral("QDialog"));
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(MainWindowTest, TickWhileDisconnectedOnlyClearsTheManualFlag) {

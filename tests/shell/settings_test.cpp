@@ -117,6 +117,12 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
          EXPECT_EQ(s.intervalorgm, "10");
        },
        1},
+      {"INTERVALO below a tenth", "[INICIO]\nINTERVALO=0,0\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 100);
+         EXPECT_EQ(s.intervalorgm, "0,0");
+       },
+       1},
       {"ANCHO and COLOR not integers", "[RUTA]\nANCHO=3,5\nCOLOR=rojo\nTRANS=0.5\n[RUTADIN]\nANCHO=x\nCOLOR=\nTRANS=0.3\n", ',',
        [](const Settings& s) {
          EXPECT_EQ(s.ruta_ancho, 4);
@@ -160,11 +166,12 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
   }
 }
 
-TEST(IntervalMs, RoundsSecondsToWholeMillisecondsOrRefuses) {
+TEST(IntervalMs, RoundsSecondsToWholeMillisecondsFromATenthOrRefuses) {
   const std::tuple<const char*, char, std::int32_t> cases[] = {
       {"10", ',', 10000},      {"2,5", ',', 2500},     {"2.5", ',', 2500},    {"2,5", '.', 2500},
-      {" 1,5 ", ',', 1500},    {"0,0005", ',', 1},     {"0,0015", ',', 2},    {"2147483,647", ',', 2147483647},
-      {"0,0004", ',', -1},     {"0", ',', -1},         {"-1", ',', -1},       {"2147484", ',', -1},
+      {" 1,5 ", ',', 1500},    {"0,1", ',', 100},      {"0,1005", ',', 101},  {"2147483,647", ',', 2147483647},
+      {"0,0995", ',', 100},    {"0,05", ',', 100},     {"0,0", ',', 100},     {"0,0004", ',', 100},
+      {"0", ',', 100},         {"-1", ',', 100},       {"2147484", ',', -1},
       {"", ',', -1},           {"1,2.3", ',', -1},     {"1e3", ',', -1},      {"diez", ',', -1},
   };
   for (const auto& [text, separator, ms] : cases) {

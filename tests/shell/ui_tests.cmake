@@ -5,3 +5,8 @@ tolvex_ui_test(main_window_tests SERIAL SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main_window_config_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_test.cpp
 )
+# The hot key's X11 event filter is fed key events as the X server sends them.
+if(TARGET PkgConfig::XCB_KEYSYMS AND NOT WIN32)
+  target_link_libraries(main_window_tests PRIVATE PkgConfig::XCB_KEYSYMS)
+  target_compile_definitions(main_window_tests PRIVATE TOLVEX_TEST_X11)
+endif()

@@ -2,7 +2,17 @@
 #include "simlink/iocp_client_qt.h"
 
 #include <QTcpServer>
+#include <QTest>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include <ostream>
 #include <stdexcept>
@@ -92,19 +102,118 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IocpClient, StalledServerCostsOneWaitThenPollsFailAtOnce) {
+  // Keep-alives from a stalled server do not stretch the wait for the reply.
+  for (const bool keepalives : {false, true}) {
+    SCOPED_TRACE(keepalives ? "with keep-alives" : "silent");
+    FakeIocpServer server(behaviour([&](auto& b) {
+      b.stall_after = 1;
+      b.keepalive_while_stalled = keepalives;
+      b.keepalive_ms = keepalives ? 20 : 15000;
+    }));
+    IocpClient client;
+    client.open("127.0.0.1", server.port());
+    Sample s;
+    client.poll(s.lat, s.lon, s.heading);
+    EXPECT_EQ(s.heading, 270);
+    client.set_timeouts(short_timeouts());
+    EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
+    EXPECT_FALSE(client.is_alive());
+    // No further request goes out: the dropped connection fails at once.
+    EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
+    EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
+    EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 2);
+  }
+}
+
+TEST(IocpClient, LinesNobodyAskedForAreNeverTakenForTheReply) {
+  struct Case {
+    const char* name;
+    int lines;
+    bool event_loop_between_polls;  // the window's loop runs between polls, or a poll follows at once
+  };
+  // About 6 MB of stale replies after each reply: far more than the socket may hold.
+  const Case cases[] = {{"one line, poll at once", 1, false}, {"a flood between polls", 200000, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FakeIocpServer server(behaviour([&](auto& b) {
+      b.unsolicited_lines = c.lines;
+      b.unsolicited_delay_ms = 30;
+    }));
+    IocpClient client;
+    client.open("127.0.0.1", server.port());
+    Sample s;
+    client.poll(s.lat, s.lon, s.heading);
+    std::int64_t most_held = 0;
+    if (c.event_loop_between_polls) {
+      EXPECT_TRUE(QTest::qWaitFor(
+          [&] {
+            most_held = std::max(most_held, client.buffered_bytes());
+            return client.unsolicited_lines() == c.lines;
+          },
+          30000))
+          << client.unsolicited_lines();
+    } else {
+      QThread::msleep(200);  // the line is in the system's hands, not read yet
+    }
+    EXPECT_LE(most_held, IocpClient::kReadBufferBytes + 64 * 1024);
+    server.set_sample({-3350000, 15125000, 35960});
+    client.poll(s.lat, s.lon, s.heading);
+    EXPECT_DOUBLE_EQ(s.lat, -33.5);
+    EXPECT_EQ(s.heading, 360);
+    EXPECT_TRUE(client.is_alive());
+  }
+}
+
+TEST(IocpClient, HostNameLookupCountsTowardTheConnectLimit) {
+  FakeIocpServer server;
+  // A lookup that hangs (a name server that never answers) until the test lets it go.
+  auto release = std::make_shared<std::promise<void>>();
+  auto asked = std::make_shared<std::atomic<int>>(0);
+  IocpClient client;
+  client.set_timeouts(short_timeouts());
+  client.set_resolver([release_done = release->get_future().share(), asked](const std::string&) {
+    ++*asked;
+    release_done.wait_for(std::chrono::seconds(10));
+    return std::vector<std::string>{"127.0.0.1"};
+  });
+  EXPECT_EQ(error_of([&] { client.open("simulador.lan", server.port()); }),
+            "No se pudo conectar con el IOCP Server en simulador.lan:" + std::to_string(server.port()) +
+                " (sin respuesta en 300 ms)");
+  EXPECT_EQ(asked->load(), 1);
+  release->set_value();
+  EXPECT_FALSE(client.is_open());
+
+  // Names the resolver knows connect; names nobody knows fail within the limit.
+  client.set_resolver([](const std::string& host) {
+    return host == "simulador.lan" ? std::vector<std::string>{"127.0.0.1"} : std::vector<std::string>{};
+  });
+  client.open("simulador.lan", server.port());
+  EXPECT_TRUE(client.is_alive());
+  client.close();
+  EXPECT_TRUE(contains(error_of([&] { client.open("otro.lan", server.port()); }), "no se encuentra el servidor"));
+  IocpClient system_lookup;
+  system_lookup.set_timeouts(short_timeouts());
+  EXPECT_TRUE(contains(error_of([&] { system_lookup.open("simulador.invalid", server.port()); }), "No se pudo conectar"));
+}
+
+TEST(IocpClient, ClosingProgramEndsWaitsButKeepsTheConnectionForItsGoodbye) {
   FakeIocpServer server(behaviour([](auto& b) { b.stall_after = 1; }));
   IocpClient client;
+  auto closing = std::make_shared<std::atomic<bool>>(false);
+  client.set_interrupt_check([closing] { return closing->load(); });
   client.open("127.0.0.1", server.port());
   Sample s;
   client.poll(s.lat, s.lon, s.heading);
-  EXPECT_EQ(s.heading, 270);
-  client.set_timeouts(short_timeouts());
-  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
-  EXPECT_FALSE(client.is_alive());
-  // No further request goes out: the dropped connection fails at once.
-  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no respondió"));
-  EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
-  EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 2);
+  std::thread signal([closing] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    closing->store(true);
+  });
+  const std::string error = error_of([&] { client.poll(s.lat, s.lon, s.heading); });  // waits 5 s otherwise
+  signal.join();
+  EXPECT_TRUE(contains(error, "interrumpida")) << error;
+  EXPECT_TRUE(client.is_alive());
+  client.close();
+  EXPECT_TRUE(server.wait_until([&] { return server.count_lines("Arn.Fin:") == 1; }));
 }
 
 TEST(IocpClient, ServerThatDiesMakesEveryPollFail) {

@@ -61,7 +61,8 @@ void FeedServer::accept_pending() {
       c->keepalive = new QTimer(socket);
       connect(c->keepalive, &QTimer::timeout, socket, [this, weak] {
         auto c = weak.lock();
-        if (c && !c->stalled && !c->closing && !c->awaiting_keepalive && c->out.empty())
+        if (c && (!c->stalled || behaviour_.keepalive_while_stalled) && !c->closing && !c->awaiting_keepalive &&
+            c->out.empty())
           send_line(c, tolvex::kIocpKeepAlive);
       });
       c->keepalive->start(behaviour_.keepalive_ms);
@@ -119,6 +120,14 @@ void FeedServer::handle_line(const std::shared_ptr<Connection>& c, const std::st
     return;
   }
   send_reply(c, *reply);
+  if (behaviour_.unsolicited_lines > 0) {
+    // Stale replies, as from a request long answered: a client must not take one for the next.
+    const std::string stale = build_reply(line, IocpVariables{-1, -2, 100}).value_or(std::string()) + eol();
+    std::string block;
+    block.reserve(stale.size() * static_cast<std::size_t>(behaviour_.unsolicited_lines));
+    for (int i = 0; i < behaviour_.unsolicited_lines; ++i) block += stale;
+    enqueue(c, {std::move(block), behaviour_.unsolicited_delay_ms, false});
+  }
 }
 
 void FeedServer::send_reply(const std::shared_ptr<Connection>& c, const std::string& reply) {

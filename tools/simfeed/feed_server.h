@@ -30,6 +30,9 @@ struct FeedBehaviour {
   bool split = false;           // lines cut across packets, a keep-alive glued to each reply
   bool close_on_goodbye = true;  // close when the client says "Arn.Fin:"
   int keepalive_ms = 15000;     // keep-alive period when idle; 0: none
+  bool keepalive_while_stalled = false;  // a stalled connection still sends its keep-alives
+  int unsolicited_lines = 0;    // after each reply, this many stale reply lines nobody asked for
+  int unsolicited_delay_ms = 0;  // ... sent this long after the reply
 };
 
 class FeedServer : public QObject {

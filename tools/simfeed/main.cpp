@@ -31,9 +31,11 @@ int main(int argc, char** argv) {
   const QCommandLineOption lf_only("lf-only", "Terminar las líneas solo con LF.");
   const QCommandLineOption keepalive_between("keepalive-between", "Un Arn.Vivo: entre petición y respuesta.");
   const QCommandLineOption split("split", "Partir las líneas en varios paquetes.");
+  const QCommandLineOption keepalive_stalled("keepalive-while-stalled", "Seguir enviando Arn.Vivo: tras callar.");
+  const QCommandLineOption unsolicited("unsolicited", "Tras cada respuesta, N respuestas viejas que nadie pidió.", "N");
   const QCommandLineOption verbose("verbose", "Mostrar cada línea recibida.");
   parser.addOptions({port_opt, route_opt, keepalive_opt, no_greeting, stall_after, drop_after, drop_mid_line,
-                     garbage, overlong, lf_only, keepalive_between, split, verbose});
+                     garbage, overlong, lf_only, keepalive_between, split, keepalive_stalled, unsolicited, verbose});
   parser.process(app);
 
   bool ok = true;
@@ -53,6 +55,8 @@ int main(int argc, char** argv) {
   behaviour.keepalive_between = parser.isSet(keepalive_between);
   behaviour.split = parser.isSet(split);
   behaviour.keepalive_ms = parser.value(keepalive_opt).toInt();
+  behaviour.keepalive_while_stalled = parser.isSet(keepalive_stalled);
+  if (parser.isSet(unsolicited)) behaviour.unsolicited_lines = parser.value(unsolicited).toInt();
 
   std::vector<simfeed::GeoPoint> waypoints = simfeed::FlightModel::madrid_circuit();
   if (parser.isSet(route_opt)) {

@@ -28,6 +28,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
+#include "simlink/xgps_client_qt.h"
 
 namespace tolvex {
 
@@ -92,6 +93,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
 
   IdTCPClient = std::make_unique<IocpClient>();
   IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
+  xgps_client = std::make_unique<XgpsClient>();
 
   try {
     airspaces = load_catalogue(carpeta);

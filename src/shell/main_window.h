@@ -28,6 +28,7 @@ namespace tolvex {
 class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
+class XgpsClient;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
@@ -79,6 +80,7 @@ class MainWindow : public QMainWindow {
   QSystemTrayIcon* CoolTrayIcon = nullptr;
   std::unique_ptr<GlobalHotKey> HotKeyManager1;
   std::unique_ptr<IocpClient> IdTCPClient;
+  std::unique_ptr<XgpsClient> xgps_client;  // the network GPS link (TIPOCONEXION "X")
 
   QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
 
@@ -152,6 +154,7 @@ class MainWindow : public QMainWindow {
   void recreate_browser();
   void set_busy_cursor(bool busy);
   bool poll_iocp();
+  bool poll_xgps();
   void report_poll_failure(const std::exception& error);
   void send_statement(const std::string& statement);
   void send_route();

@@ -54,6 +54,7 @@ TEST_F(XgpsLinkTest, PollsTheNewestPositionAndTellsOncePerSilence) {
 
   // The simulator stops: one message for the streak, every failure in the log.
   simulator.reset();
+  QTest::qWait(100);  // what was sent is read as it arrives, at the time it arrives
   skipped_ms += 4000;
   for (int tick = 0; tick < 3; ++tick) window->Timer_autoTimer();
   ASSERT_EQ(messages.size(), 1u);
@@ -80,6 +81,7 @@ TEST_F(XgpsLinkTest, PollsTheNewestPositionAndTellsOncePerSilence) {
             1)
       << ::testing::PrintToString(statements);
   simulator.reset();
+  QTest::qWait(100);
   skipped_ms += 4000;
   window->Timer_autoTimer();
   EXPECT_EQ(messages.size(), 2u);

@@ -450,6 +450,22 @@ class AppSession {
   std::vector<std::string> messages;
 };
 
+// How far the page clock can be from ours: each reading lies between two host readings.
+inline double clock_offset_bound_ms(AppSession& app, double* offset_ms) {
+  double best_width = 1e9, best_offset = 0;
+  for (int i = 0; i < 20; ++i) {
+    const double before = epoch_ms();
+    const double page = app.evaluate(QStringLiteral("performance.timeOrigin+performance.now()")).toDouble();
+    const double after = epoch_ms();
+    if (after - before < best_width) {
+      best_width = after - before;
+      best_offset = page - (before + after) / 2;
+    }
+  }
+  *offset_ms = best_offset;
+  return best_width / 2;
+}
+
 // Environment every application benchmark runs in: no sandbox (root), no background traffic.
 inline void prepare_environment() {
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");

@@ -46,22 +46,6 @@ const char kWrapScript[] =
     "var r=o.apply(this,arguments);"
     "window.__bench.push([lt,a,performance.timeOrigin+performance.now()]);return r;};return true;})()";
 
-// How far the page clock can be from ours: each reading lies between two host readings.
-double clock_offset_bound_ms(tb::AppSession& app, double* offset_ms) {
-  double best_width = 1e9, best_offset = 0;
-  for (int i = 0; i < 20; ++i) {
-    const double before = tb::epoch_ms();
-    const double page = app.evaluate(QStringLiteral("performance.timeOrigin+performance.now()")).toDouble();
-    const double after = tb::epoch_ms();
-    if (after - before < best_width) {
-      best_width = after - before;
-      best_offset = page - (before + after) / 2;
-    }
-  }
-  *offset_ms = best_offset;
-  return best_width / 2;
-}
-
 void BM_PollToMap(benchmark::State& state) {
   SequencedSource seq;
   tb::LocalServers servers(seq.source());
@@ -83,7 +67,7 @@ void BM_PollToMap(benchmark::State& state) {
     app.connect_and_wait();
     app.evaluate(QString::fromLatin1(kWrapScript));
     double offset = 0;
-    const double bound = clock_offset_bound_ms(app, &offset);
+    const double bound = tb::clock_offset_bound_ms(app, &offset);
     const int first_reply = servers.replies.load();
     const std::string load_before = tb::loadavg();
     const double t0 = tb::mono_s();

@@ -32,6 +32,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
+#include "simlink/xgps_client_qt.h"
 
 namespace tolvex {
 
@@ -112,6 +113,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   IdTCPClient = std::make_unique<IocpClient>();
   IdTCPClient->set_disconnected_callback([this] { IdTCPClientDisconnected(); });
   IdTCPClient->set_interrupt_check([] { return termination_requested(); });
+  xgps_client = std::make_unique<XgpsClient>();
 
   try {
     airspaces = load_catalogue(carpeta);

@@ -32,6 +32,7 @@ class SoundCues;
 struct ConfigChoice;
 struct ConfigDecision;
 class PageLoadWatchdog;
+class XgpsClient;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
@@ -89,6 +90,7 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<GlobalHotKey> HotKeyManager1;
   std::unique_ptr<IocpClient> IdTCPClient;
   std::unique_ptr<SoundCues> sound_cues;  // the MP3 files of the program folder and their player
+  std::unique_ptr<XgpsClient> xgps_client;  // the network GPS link (TIPOCONEXION "X")
 
   QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
 
@@ -171,6 +173,7 @@ class MainWindow : public QMainWindow {
   void set_busy_cursor(bool busy);
   void connect_steps();
   bool poll_iocp();
+  bool poll_xgps();
   void report_poll_failure(const std::exception& error);
   void send_statement(const std::string& statement);
   void send_route();

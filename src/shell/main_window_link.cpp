@@ -8,6 +8,7 @@
 #include "base/diagnostic_log.h"
 #include "shell/main_window.h"
 #include "simlink/iocp_client_qt.h"
+#include "simlink/xgps_client_qt.h"
 
 namespace tolvex {
 
@@ -68,6 +69,10 @@ void MainWindow::cerrar_enlace() {
     escribir_log("Antes de desconectar IOCPSERVER");
     IdTCPClient->close();
     escribir_log("Después de desconectar IOCPSERVER");
+  } else if (cfg.link_kind == LinkKind::xgps) {
+    escribir_log("Antes de desconectar XGPS");
+    xgps_client->close();
+    escribir_log("Después de desconectar XGPS");
   } else {
     escribir_log("Desconectar FSUIPC");
   }
@@ -78,6 +83,16 @@ bool MainWindow::conectar() {
     if (cfg.iocpserver) {
       escribir_log("5) Conexión IOCPSERVER " + std::to_string(cfg.puerto) + " - " + cfg.dirip);
       IdTCPClient->open(cfg.dirip, cfg.puerto);
+      return true;
+    }
+    if (cfg.link_kind == LinkKind::xgps) {
+      escribir_log("7) Conexión XGPS " + std::to_string(cfg.puertoudp));
+      try {
+        xgps_client->open(cfg.puertoudp);
+      } catch (const std::exception& error) {
+        escribir_log(std::string("No se pudo conectar por red (XGPS): ") + error.what());
+        return false;
+      }
       return true;
     }
     escribir_log("6) Conexión FSUIPC");
@@ -113,6 +128,10 @@ void MainWindow::leer_posicion() {
     escribir_log("Solicitar datos al IOCPSERVER");
     if (!poll_iocp()) return;  // the failure was reported; no hand-over
     escribir_log("Datos leidos del iocpserver:" + sample_text(latitud, longitud, heading, decimal_separator));
+  } else if (cfg.link_kind == LinkKind::xgps) {
+    escribir_log("Solicitar datos por red (XGPS)");
+    if (!poll_xgps()) return;  // the failure was reported; no hand-over
+    escribir_log("Datos leidos de la red (XGPS):" + sample_text(latitud, longitud, heading, decimal_separator));
   } else {
     escribir_log("Solicitar datos al FSUIPC");
     // Without FSUIPC the read fails silently and the map keeps the previous sample.
@@ -135,6 +154,22 @@ bool MainWindow::poll_iocp() {
   }
   poll_failures_.record_success();
   return true;
+}
+
+bool MainWindow::poll_xgps() {
+  bool ok = true;
+  try {
+    xgps_client->poll(latitud, longitud, heading);
+  } catch (const std::exception& error) {
+    ok = false;
+    // A simulator that stopped sending is no program fault: the pilot reads the reason as it
+    // is, once per streak of failing polls; the log gets every one.
+    escribir_log(std::string("Sin datos por red (XGPS): ") + error.what());
+    if (poll_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(error.what()));
+  }
+  if (auto report = xgps_client->ignored_report()) escribir_log(*report);
+  if (ok) poll_failures_.record_success();
+  return ok;
 }
 
 void MainWindow::report_poll_failure(const std::exception& error) {

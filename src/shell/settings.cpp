@@ -35,6 +35,15 @@ std::int32_t read_int_noted(const IniFile& ini, std::string_view section, std::s
   return def;
 }
 
+// PUERTOUDP: a port 1..65535; anything else falls back to 49002 and leaves a note.
+std::int32_t read_udp_port(const IniFile& ini, std::vector<std::string>* notes) {
+  const std::string text = ini.read_string(kInicio, "PUERTOUDP", "49002");
+  const auto port = parse_int32(text);
+  if (port && *port >= 1 && *port <= 65535) return *port;
+  note(notes, "PUERTOUDP no válido en CONFIG.INI (" + quoted(text) + "); se usa 49002");
+  return 49002;
+}
+
 std::string lower_ascii(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -69,6 +78,11 @@ std::int32_t interval_ms_from_text(const std::string& text, char decimal_separat
     return kMinIntervalMs;
   }
   return *rounded;
+}
+
+void set_link_kind(Settings& s, LinkKind kind) {
+  s.link_kind = kind;
+  s.iocpserver = kind == LinkKind::iocp;
 }
 
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes) {
@@ -106,7 +120,9 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
     note(notes, "INTERVALO por debajo de 0,1 segundos en CONFIG.INI (" + quoted(s.intervalorgm) + "); se usa 0,1");
   }
 
-  s.iocpserver = ini.read_string(kInicio, "TIPOCONEXION", "F") == "I";
+  const std::string tipoconexion = ini.read_string(kInicio, "TIPOCONEXION", "F");
+  set_link_kind(s, tipoconexion == "I" ? LinkKind::iocp : tipoconexion == "X" ? LinkKind::xgps : LinkKind::fsuipc);
+  s.puertoudp = read_udp_port(ini, notes);
   s.debug = read_switch(ini, kInicio, "DEBUG", "N");
   s.puntosvfr = read_switch(ini, kInicio, "PUNTOSVFR", "N");
   s.xplane = read_switch(ini, kInicio, "XPLANE", "N");
@@ -167,9 +183,11 @@ void save_preferences(IniFile& ini, const Settings& s) {
 }
 
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
-  ini.write_string(kInicio, "TIPOCONEXION", s.iocpserver ? "I" : "F");
+  const bool xgps = !s.iocpserver && s.link_kind == LinkKind::xgps;
+  ini.write_string(kInicio, "TIPOCONEXION", s.iocpserver ? "I" : xgps ? "X" : "F");
   ini.write_integer(kInicio, "PUERTO", s.puerto);
   ini.write_string(kInicio, "DIRIP", s.dirip);
+  if (xgps) ini.write_integer(kInicio, "PUERTOUDP", s.puertoudp);
   ini.write_string(kInicio, "TIPOMAPA", sn(s.MapaSK));
   ini.write_string(kInicio, "SONIDOS", sn(s.Sonidos));
   ini.write_string(kInicio, "AUTOMAT", sn(s.auto_));

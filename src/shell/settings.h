@@ -10,6 +10,10 @@
 
 namespace tolvex {
 
+// TIPOCONEXION: "I" the IOCP Server, "X" the network GPS link (XGPS/XATT over UDP), anything
+// else FSUIPC.
+enum class LinkKind : char { fsuipc = 'F', iocp = 'I', xgps = 'X' };
+
 struct Settings {
   // INICIO
   std::int32_t mapsize = 0;
@@ -20,7 +24,9 @@ struct Settings {
   std::string dirip = "127.0.0.1";
   std::string intervalorgm = "10";
   std::int32_t intervalo_ms = 10000;
-  bool iocpserver = false;
+  bool iocpserver = false;               // TIPOCONEXION is exactly "I"
+  LinkKind link_kind = LinkKind::fsuipc;  // the link TIPOCONEXION chooses; set both with set_link_kind
+  std::int32_t puertoudp = 49002;         // PUERTOUDP: the network GPS link's port
   bool debug = false;
   bool puntosvfr = false;
   bool xplane = false;
@@ -40,9 +46,13 @@ struct Settings {
   MapSettings maps;
 };
 
+// Chooses the link: keeps iocpserver and link_kind in agreement.
+void set_link_kind(Settings& s, LinkKind kind);
+
 // Reads every key in the documented order and converts it (SIZE 0..3 else 0; switches on only
 // for exactly "S"; TIPOMAPA "S" is ignored in size mode 3; TIPOCONEXION exactly "I"; non-integer
-// ANCHO/COLOR give 4/10). A PUERTO outside 1..65535 or not a number gives 8090; an unusable
+// ANCHO/COLOR give 4/10; TIPOCONEXION "X" the network link). A PUERTO outside 1..65535 or not a
+// number gives 8090, a PUERTOUDP likewise 49002; an unusable
 // INTERVALO gives "10" / 10000 ms. `notes` receives one Spanish line per value present in the
 // file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
@@ -60,6 +70,8 @@ std::int32_t interval_ms_from_text(const std::string& text, char decimal_separat
 void save_preferences(IniFile& ini, const Settings& s);
 
 // Configuration-window save (tipog 1..4; XPLANE "S" or the key deleted), then flush().
+// TIPOCONEXION is "I" when iocpserver is set, else "X" for the network link, else "F";
+// PUERTOUDP is written after DIRIP when the network link is chosen.
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);
 
 }  // namespace tolvex

@@ -1,6 +1,7 @@
 #include "simlink/iocp_protocol.h"
 
 #include <charconv>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -57,11 +58,21 @@ std::int32_t heading_from_hundredths(std::int32_t hundredths) {
   return whole;
 }
 
+double degrees_from_hundred_thousandths(std::int32_t value) { return value / 100000.0; }
+
+double round_to_iocp_degrees(double degrees) {
+  return degrees_from_hundred_thousandths(static_cast<std::int32_t>(std::llround(degrees * 1e5)));
+}
+
+std::int32_t round_to_iocp_heading(double degrees) {
+  return heading_from_hundredths(static_cast<std::int32_t>(std::llround(degrees * 100)));
+}
+
 void parse_iocp_reply(std::string_view line, double& latitud, double& longitud, std::int32_t& heading) {
   const Field lat = take_field(line, "69");
-  latitud = lat.value / 100000.0;
+  latitud = degrees_from_hundred_thousandths(lat.value);
   const Field lon = take_field(lat.from_marker, "70");
-  longitud = lon.value / 100000.0;
+  longitud = degrees_from_hundred_thousandths(lon.value);
   const Field hdg = take_field(lon.from_marker, "79");
   heading = heading_from_hundredths(hdg.value);
 }

@@ -26,6 +26,16 @@ void parse_iocp_reply(std::string_view line, double& latitud, double& longitud, 
 // Hundredths of a degree -> whole degrees, nearest, halves away from zero (35960 -> 360).
 std::int32_t heading_from_hundredths(std::int32_t hundredths);
 
+// Hundred-thousandths of a degree -> decimal degrees (4047123 -> 40.47123).
+double degrees_from_hundred_thousandths(std::int32_t value);
+
+// Every link hands the map its sample at the resolution the IOCP Server gives: a link that
+// receives decimal degrees passes them through the same steps as if the server had sent them.
+// Latitude or longitude (|degrees| <= 180) -> nearest 0.00001 degree.
+double round_to_iocp_degrees(double degrees);
+// Heading in degrees (0..360) -> nearest hundredth, then heading_from_hundredths (359.6 -> 360).
+std::int32_t round_to_iocp_heading(double degrees);
+
 // True for the server's "are you there" line, which must be answered with the same text.
 bool is_keepalive(std::string_view line);
 

@@ -95,6 +95,21 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
          EXPECT_EQ(s.dirip, "192.168.1.20");
        },
        0},
+      {"X selects the network link on PUERTOUDP", "[INICIO]\nTIPOCONEXION=X\nPUERTOUDP=49003\n", ',',
+       [](const Settings& s) {
+         EXPECT_FALSE(s.iocpserver);
+         EXPECT_EQ(s.link_kind, LinkKind::xgps);
+         EXPECT_EQ(s.puertoudp, 49003);
+       },
+       0},
+      {"lower-case x selects FSUIPC", "[INICIO]\nTIPOCONEXION=x\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.link_kind, LinkKind::fsuipc);
+         EXPECT_EQ(s.puertoudp, 49002);
+       },
+       0},
+      {"PUERTOUDP out of range", "[INICIO]\nPUERTOUDP=65536\n", ',',
+       [](const Settings& s) { EXPECT_EQ(s.puertoudp, 49002); }, 1},
       {"PUERTO not a number", "[INICIO]\nPUERTO=ochenta\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
       {"PUERTO out of range", "[INICIO]\nPUERTO=70000\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
       {"PUERTO zero", "[INICIO]\nPUERTO=0\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
@@ -210,6 +225,29 @@ TEST(SaveConfiguration, WritesEveryEditedKeyInOrder) {
             "AUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=S\r\nVERAIRSPACES=S\r\nSIZE=2\r\nTIPOG=4\r\nINTERVALO=2,5\r\n"
             "[RUTADIN]\r\nANCHO=4\r\nCOLOR=3\r\nTRANS=1\r\n"
             "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=0.5\r\nVIS=N\r\n");
+}
+
+TEST(SaveConfiguration, TheNetworkLinkWritesItsKindAndPort) {
+  TempFolder folder;
+  const std::string path = folder.file("CONFIG.INI");
+  Settings s;
+  set_link_kind(s, LinkKind::xgps);
+  s.puertoudp = 49010;
+  {
+    IniFile ini(path);
+    save_configuration(ini, s, 1);
+  }
+  Settings again = load_settings(IniFile(path), ',');
+  EXPECT_EQ(again.link_kind, LinkKind::xgps);
+  EXPECT_FALSE(again.iocpserver);
+  EXPECT_EQ(again.puertoudp, 49010);
+  // Choosing the IOCP Server by its switch alone, as before the network link existed, wins.
+  again.iocpserver = true;
+  {
+    IniFile ini(path);
+    save_configuration(ini, again, 1);
+  }
+  EXPECT_EQ(IniFile(path).read_string("INICIO", "TIPOCONEXION", ""), "I");
 }
 
 TEST(SaveSettings, ClosingAndConfiguringKeepWhatTheyDoNotOwn) {

@@ -2,6 +2,7 @@ tolvex_core_test(simlink_core_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/iocp_protocol_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/poll_failure_streak_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/xgps_protocol_test.cpp
   LIBS tolvex_simlink_core)
 
 tolvex_core_test(simfeed_model_tests

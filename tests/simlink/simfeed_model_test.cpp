@@ -11,6 +11,7 @@
 #include "feed_protocol.h"
 #include "flight_model.h"
 #include "simlink/iocp_protocol.h"
+#include "simlink/xgps_protocol.h"
 
 namespace simfeed {
 namespace {
@@ -123,6 +124,22 @@ TEST(FeedReply, ClientReadsBackWhatTheModelFlies) {
   double lat = 0, lon = 0;
   std::int32_t heading = 0;
   EXPECT_THROW(tolvex::parse_iocp_reply(garbage_reply({1, 2, 3}), lat, lon, heading), std::runtime_error);
+}
+
+TEST(FeedDatagrams, TheNetworkLinkReadsBackWhatTheModelFlies) {
+  AircraftState turning{40.370600, -3.785300, 279.45, 3.0};  // standard-rate turn to the right
+  const auto fix = tolvex::parse_xgps_datagram(xgps_datagram(turning, 51.4));
+  ASSERT_TRUE(std::holds_alternative<tolvex::XgpsFix>(fix));
+  EXPECT_NEAR(std::get<tolvex::XgpsFix>(fix).latitude, turning.lat, 1e-6);
+  EXPECT_NEAR(std::get<tolvex::XgpsFix>(fix).longitude, turning.lon, 1e-6);
+  EXPECT_DOUBLE_EQ(std::get<tolvex::XgpsFix>(fix).track_deg, 279.45);
+  EXPECT_DOUBLE_EQ(std::get<tolvex::XgpsFix>(fix).ground_speed_ms, 51.4);
+  const auto attitude = tolvex::parse_xgps_datagram(xatt_datagram(turning, 51.4));
+  ASSERT_TRUE(std::holds_alternative<tolvex::XattAttitude>(attitude));
+  EXPECT_DOUBLE_EQ(std::get<tolvex::XattAttitude>(attitude).heading_deg, 279.45);
+  EXPECT_NEAR(std::get<tolvex::XattAttitude>(attitude).roll_deg, 15.3, 0.2) << "right wing down in a right turn";
+  turning.turn_rate_deg_s = 0;
+  EXPECT_EQ(xatt_datagram(turning, 51.4), "XATTsimfeed,279.45,0.0,0.0");
 }
 
 }  // namespace

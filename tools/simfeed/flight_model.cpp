@@ -100,7 +100,9 @@ void FlightModel::step(double dt) {
     off_course = wrap180(deg(std::atan2(east, north)) - state_.heading_deg);
   }
   const double max_turn = kStandardRateDegPerS * dt;
-  state_.heading_deg = wrap360(state_.heading_deg + std::clamp(off_course, -max_turn, max_turn));
+  const double turn = std::clamp(off_course, -max_turn, max_turn);
+  state_.heading_deg = wrap360(state_.heading_deg + turn);
+  state_.turn_rate_deg_s = turn / dt;
   const double moved = speed_ms_ * dt;
   const double h = rad(state_.heading_deg);
   state_.lat += deg(moved * std::cos(h) / kEarthRadiusM);

@@ -15,7 +15,8 @@ struct GeoPoint {
 struct AircraftState {
   double lat = 0;
   double lon = 0;
-  double heading_deg = 0;  // true heading, [0, 360)
+  double heading_deg = 0;      // true heading, [0, 360)
+  double turn_rate_deg_s = 0;  // positive turning right
 };
 
 // The three IOCP variables as the server sends them.
@@ -42,6 +43,7 @@ class FlightModel {
   // Moves the aircraft on to `seconds` since the start; earlier times change nothing.
   void advance_to(double seconds);
   const AircraftState& state() const { return state_; }
+  double speed_ms() const { return speed_ms_; }
   double time() const { return static_cast<double>(steps_) * kStepS; }
   std::size_t target_index() const { return target_; }
 

@@ -1,15 +1,74 @@
 // simfeed: an IOCP Server stand-in for demos and tests. Serves the position of an aircraft
-// flying a circuit near Madrid (or a route file) on 127.0.0.1:8090.
+// flying a circuit near Madrid (or a route file) on 127.0.0.1:8090; with --xgps it sends that
+// position instead as the network GPS datagrams (XGPS 1 Hz, XATT 10 Hz) to HOST:PORT over UDP.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHostInfo>
+#include <QTimer>
+#include <QUdpSocket>
 
 #include <cstdio>
 #include <memory>
 
+#include "feed_protocol.h"
 #include "feed_server.h"
 #include "flight_model.h"
+
+namespace {
+
+// "HOST:PORT" -> an IPv4 address (a name is looked up) and a port; false when it is not one.
+bool parse_target(const QString& text, QHostAddress& address, quint16& port) {
+  const qsizetype colon = text.lastIndexOf(':');
+  if (colon <= 0) return false;
+  bool ok = false;
+  const int number = text.mid(colon + 1).toInt(&ok);
+  if (!ok || number < 1 || number > 65535) return false;
+  port = static_cast<quint16>(number);
+  const QString host = text.left(colon);
+  if (address.setAddress(host)) return address.protocol() == QAbstractSocket::IPv4Protocol;
+  for (const QHostAddress& a : QHostInfo::fromName(host).addresses()) {
+    if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+      address = a;
+      return true;
+    }
+  }
+  return false;
+}
+
+// Sends the flight as a simulator's network GPS output: XGPS every second, XATT ten times a
+// second, both from the model at the time of sending.
+int send_xgps(QCoreApplication& app, std::shared_ptr<simfeed::FlightModel> model, const QHostAddress& address,
+              quint16 port, bool verbose) {
+  QUdpSocket socket;
+  QElapsedTimer clock;
+  clock.start();
+  const auto send = [&](bool position) {
+    model->advance_to(static_cast<double>(clock.elapsed()) / 1000.0);
+    const std::string datagram = position ? simfeed::xgps_datagram(model->state(), model->speed_ms())
+                                          : simfeed::xatt_datagram(model->state(), model->speed_ms());
+    // A receiver that is not there yet is no reason to stop: the next datagram may find it.
+    socket.writeDatagram(datagram.data(), static_cast<qint64>(datagram.size()), address, port);
+    if (verbose) {
+      std::printf("%s\n", datagram.c_str());
+      std::fflush(stdout);
+    }
+  };
+  QTimer positions, attitudes;
+  positions.setTimerType(Qt::PreciseTimer);
+  attitudes.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&positions, &QTimer::timeout, [&] { send(true); });
+  QObject::connect(&attitudes, &QTimer::timeout, [&] { send(false); });
+  positions.start(1000);
+  attitudes.start(100);
+  std::printf("simfeed: enviando XGPS (1 Hz) y XATT (10 Hz) a %s:%u\n", qPrintable(address.toString()), port);
+  std::fflush(stdout);
+  send(true);
+  return app.exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -33,9 +92,13 @@ int main(int argc, char** argv) {
   const QCommandLineOption split("split", "Partir las líneas en varios paquetes.");
   const QCommandLineOption keepalive_stalled("keepalive-while-stalled", "Seguir enviando Arn.Vivo: tras callar.");
   const QCommandLineOption unsolicited("unsolicited", "Tras cada respuesta, N respuestas viejas que nadie pidió.", "N");
-  const QCommandLineOption verbose("verbose", "Mostrar cada línea recibida.");
+  const QCommandLineOption verbose("verbose", "Mostrar cada línea recibida (con --xgps, cada datagrama enviado).");
+  const QCommandLineOption xgps_opt("xgps",
+                                    "En lugar de servir por TCP, enviar XGPS (1 Hz) y XATT (10 Hz) por UDP a "
+                                    "HOST:PUERTO (por ejemplo 127.0.0.1:49002).",
+                                    "host:puerto");
   parser.addOptions({port_opt, route_opt, keepalive_opt, no_greeting, stall_after, drop_after, drop_mid_line,
-                     garbage, overlong, lf_only, keepalive_between, split, keepalive_stalled, unsolicited, verbose});
+                     garbage, overlong, lf_only, keepalive_between, split, keepalive_stalled, unsolicited, verbose, xgps_opt});
   parser.process(app);
 
   bool ok = true;
@@ -75,6 +138,16 @@ int main(int argc, char** argv) {
   }
 
   auto model = std::make_shared<simfeed::FlightModel>(std::move(waypoints));
+  if (parser.isSet(xgps_opt)) {
+    QHostAddress address;
+    quint16 target_port = 0;
+    if (!parse_target(parser.value(xgps_opt), address, target_port)) {
+      std::fprintf(stderr, "simfeed: destino no válido para --xgps (se espera HOST:PUERTO): %s\n",
+                   qPrintable(parser.value(xgps_opt)));
+      return 2;
+    }
+    return send_xgps(app, model, address, target_port, parser.isSet(verbose));
+  }
   auto clock = std::make_shared<QElapsedTimer>();
   clock->start();
   simfeed::FeedServer server(behaviour, [model, clock] {

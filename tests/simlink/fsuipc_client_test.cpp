@@ -42,7 +42,8 @@ TEST_F(FsuipcLinkTest, OpensWithTheHandshakeAndReadsThroughTheBlock) {
   EXPECT_EQ(link.simulator_version(), 8u);  // the low 16 bits only
   // One pass: the two version reads and the write of 0 at 0x330A.
   EXPECT_EQ(fake.served_offsets, (std::vector<std::uint32_t>{0x3304, 0x3308, 0x330A}));
-  EXPECT_EQ(fake.memory.get<std::uint16_t>(0x330A), 0);
+  using Write = std::pair<std::uint32_t, std::vector<unsigned char>>;
+  EXPECT_EQ(fake.memory.writes, (std::vector<Write>{{0x330A, {0, 0}}}));
 
   fake.memory.set<std::uint32_t>(0x0580, 0x11223344);
   const std::uint16_t value = 0xBEEF;

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "simlink/fsuipc_client.h"
@@ -33,11 +34,15 @@ class FakeFsuipcMemory {
     std::memcpy(&value, raw, sizeof value);
     return value;
   }
-  // A server that is running: the version handshake succeeds with this simulator code.
+  // The version words; FSUIPC keeps them whatever is written there (0x330A included).
   void set_versions(std::uint32_t fsuipc_version, std::uint32_t simulator_version) {
     set<std::uint32_t>(0x3304, fsuipc_version);
     set<std::uint32_t>(0x3308, simulator_version);
+    read_only_first_ = 0x3304;
+    read_only_end_ = 0x330C;
   }
+  // Every write served, in order: offset and bytes.
+  std::vector<std::pair<std::uint32_t, std::vector<unsigned char>>> writes;
 
   // Serves the records from `block`: fills reads, applies writes, leaves headers as they are.
   // Returns the offsets of the records seen, reads and writes in order.
@@ -53,10 +58,15 @@ class FakeFsuipcMemory {
       at += header;
       if (at + size > block_size) break;
       seen.push_back(offset);
+      if (id == 2) writes.push_back({offset, {}});
       for (std::uint32_t i = 0; i < size; ++i) {
-        auto& byte = bytes_[offset + i];
-        if (id == 1) block[at + i] = static_cast<std::byte>(byte);
-        else byte = static_cast<unsigned char>(block[at + i]);
+        const std::uint32_t address = offset + i;
+        if (id == 1) {
+          block[at + i] = static_cast<std::byte>(bytes_[address]);
+          continue;
+        }
+        writes.back().second.push_back(static_cast<unsigned char>(block[at + i]));
+        if (address < read_only_first_ || address >= read_only_end_) bytes_[address] = writes.back().second.back();
       }
       at += size;
     }
@@ -70,6 +80,7 @@ class FakeFsuipcMemory {
     return v;
   }
   std::map<std::uint32_t, unsigned char> bytes_;
+  std::uint32_t read_only_first_ = 0, read_only_end_ = 0;
 };
 
 // The system's part, in-process. Each send is answered as `replies` says, then as `reply`.

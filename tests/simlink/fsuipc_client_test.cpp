@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <memory>
 
 #include "support/fake_fsuipc.h"
@@ -81,6 +82,8 @@ struct OpenCase {
   bool mapping_exists;
   IpcCode expected;
 };
+
+void PrintTo(const OpenCase& c, std::ostream* os) { *os << c.name; }
 
 class OpenFailure : public FsuipcLinkTest, public ::testing::WithParamInterface<OpenCase> {};
 

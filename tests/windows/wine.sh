@@ -20,6 +20,18 @@ unset DISPLAY WAYLAND_DISPLAY
 bin="$TOLVEX_WINDOWS_DIR/bin"
 ready="$WINEPREFIX/.tolvex-ready"
 
+# Runs a Windows program with its output through a file: the Wine background processes it may
+# start inherit that file, not CTest's pipe (CTest would wait for them to end).
+run_wine() {
+  local log
+  log=$(mktemp)
+  local rc=0
+  wine "$@" >"$log" 2>&1 </dev/null || rc=$?
+  cat "$log"
+  rm -f "$log"
+  return "$rc"
+}
+
 step=${1:?step}
 shift
 case "$step" in
@@ -42,23 +54,22 @@ case "$step" in
       echo "Wine prefix made in $(( $(date +%s) - start )) s"
       touch "$ready"
     fi
-    # One Wine server for all the tests, instead of one started and stopped by each program.
-    wineserver -p >/dev/null 2>&1 </dev/null
-    # The first program starts Wine's own background processes, which keep the output they are
-    # given open: give them none, or CTest would wait for them to end.
-    wine cmd /c exit 0 >/dev/null 2>&1 </dev/null
+    # One Wine server (and one set of Wine's background processes) for all the tests instead of
+    # one per program; it ends by itself 5 minutes after the last program if "stop" never runs.
+    wineserver -p300 >/dev/null 2>&1 </dev/null
+    run_wine cmd /c exit 0 >/dev/null
     ;;
   run)
     name=${1:?name}
     shift
-    exec wine "$bin/$name.exe" "$@"
+    run_wine "$bin/$name.exe" "$@"
     ;;
   start-server)
     setsid wine "$bin/fake_fsuipc_server.exe" "$@" >"$TOLVEX_WINDOWS_DIR/fake_fsuipc_server.log" 2>&1 </dev/null &
-    exec wine "$bin/fake_fsuipc_server.exe" --wait
+    run_wine "$bin/fake_fsuipc_server.exe" --wait
     ;;
   stop-server)
-    exec wine "$bin/fake_fsuipc_server.exe" --stop
+    run_wine "$bin/fake_fsuipc_server.exe" --stop
     ;;
   stop)
     [ -d "$WINEPREFIX" ] && wineserver -k 2>/dev/null || true

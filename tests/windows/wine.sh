@@ -39,7 +39,7 @@ case "$step" in
     if [ ! -f "$TOLVEX_WINDOWS_DIR/build.ninja" ]; then
       launcher=()
       command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-      cmake -S "$TOLVEX_SOURCE_DIR" -B "$TOLVEX_WINDOWS_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      cmake -S "$TOLVEX_SOURCE_DIR" -B "$TOLVEX_WINDOWS_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$TOLVEX_SOURCE_DIR/cmake/mingw-w64.cmake" "${launcher[@]}" >/dev/null
     fi
     cmake --build "$TOLVEX_WINDOWS_DIR" -j "$(nproc)"

@@ -7,6 +7,7 @@
 #include "map/browser_bridge.h"
 #include "base/diagnostic_log.h"
 #include "shell/main_window.h"
+#include "simlink/fsuipc_position.h"
 #include "simlink/iocp_client_qt.h"
 #include "simlink/xgps_client_qt.h"
 
@@ -75,6 +76,7 @@ void MainWindow::cerrar_enlace() {
     escribir_log("Después de desconectar XGPS");
   } else {
     escribir_log("Desconectar FSUIPC");
+    FsuipcPosition().close();
   }
 }
 
@@ -96,8 +98,8 @@ bool MainWindow::conectar() {
       return true;
     }
     escribir_log("6) Conexión FSUIPC");
-    // No FSUIPC on this machine: the link cannot open, as with a simulator that is not running.
-    return false;
+    // Any simulator; without one (and on systems without FSUIPC) the open fails.
+    return FsuipcPosition().open();
   } catch (...) {
     return false;
   }
@@ -134,7 +136,12 @@ void MainWindow::leer_posicion() {
     escribir_log("Datos leidos de la red (XGPS):" + sample_text(latitud, longitud, heading, decimal_separator));
   } else {
     escribir_log("Solicitar datos al FSUIPC");
-    // Without FSUIPC the read fails silently and the map keeps the previous sample.
+    // A failed read is silent: the map is handed the previous sample.
+    if (const auto sample = FsuipcPosition().poll(cfg.xplane)) {
+      latitud = sample->latitud;
+      longitud = sample->longitud;
+      heading = sample->heading;
+    }
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
   if (pulsaboton || cfg.MapaSK)

@@ -294,13 +294,13 @@ TEST(IniFileDisk, FlushIntoAFolderThatCannotBeWrittenThrowsAndKeepsTheFile) {
   const std::string ro = folder.file("ro");
   const std::string path = ro + "/CONFIG.INI";
   const int result = test::run_unprivileged(
-      [&](uid_t owner) {
+      [&](test::uid_t owner) {
         std::filesystem::create_directory(ro);
         folder.write("ro/CONFIG.INI", "[INICIO]\r\nSIZE=0\r\n");
-        ::chmod(folder.path().c_str(), 0755);
-        (void)::chown(ro.c_str(), owner, owner);
-        (void)::chown(path.c_str(), owner, owner);
-        ::chmod(ro.c_str(), 0555);
+        test::set_mode(folder.path(), 0755);
+        test::set_owner(ro, owner);
+        test::set_owner(path, owner);
+        test::set_mode(ro, 0555);
       },
       [&] {
         IniFile ini(path);

@@ -82,7 +82,9 @@ TEST(WriteFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
   const std::string path = folder.file("CONFIG.INI");
   write_file_atomically(path, "uno");
   EXPECT_EQ(folder.read("CONFIG.INI"), "uno");
-  ::chmod(path.c_str(), 0600);
+  test::set_mode(path, 0600);
+  struct stat before {};
+  ASSERT_EQ(::stat(path.c_str(), &before), 0);  // on Windows the mode shows only the read-only flag
   write_file_atomically(path, std::string("dos\0tres", 8));
   EXPECT_EQ(folder.read("CONFIG.INI"), std::string("dos\0tres", 8));
   write_file_atomically(path, "");
@@ -90,14 +92,16 @@ TEST(WriteFileAtomically, CreatesAndReplacesLeavingNoTemporaryFile) {
   EXPECT_EQ(folder.entry_count(), 1u);
   struct stat st {};
   ASSERT_EQ(::stat(path.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u) << "the replaced file keeps its permissions";
+  EXPECT_EQ(st.st_mode & 0777, before.st_mode & 0777) << "the replaced file keeps its permissions";
 }
 
 TEST(WriteFileAtomically, ThroughASymbolicLinkReplacesTheFileItPointsAt) {
   TempFolder folder;
   std::filesystem::create_directory(folder.file("real"));
   folder.write("real/CONFIG.INI", "viejo");
-  std::filesystem::create_symlink(folder.file("real/CONFIG.INI"), folder.file("CONFIG.INI"));
+  std::error_code no_links;
+  std::filesystem::create_symlink(folder.file("real/CONFIG.INI"), folder.file("CONFIG.INI"), no_links);
+  if (no_links) GTEST_SKIP() << "this system makes no symbolic links: " << no_links.message();
   write_file_atomically(folder.file("CONFIG.INI"), "nuevo");
   EXPECT_TRUE(std::filesystem::is_symlink(folder.file("CONFIG.INI")));
   EXPECT_EQ(folder.read("real/CONFIG.INI"), "nuevo");
@@ -129,13 +133,13 @@ TEST(WriteFileAtomically, ReadOnlyFolderKeepsTheOldFile) {
   const std::string ro = folder.file("ro");
   const std::string path = ro + "/CONFIG.INI";
   const int result = test::run_unprivileged(
-      [&](uid_t owner) {
+      [&](test::uid_t owner) {
         std::filesystem::create_directory(ro);
         folder.write("ro/CONFIG.INI", "viejo");
-        ::chmod(folder.path().c_str(), 0755);
-        (void)::chown(ro.c_str(), owner, owner);
-        (void)::chown(path.c_str(), owner, owner);
-        ::chmod(ro.c_str(), 0555);
+        test::set_mode(folder.path(), 0755);
+        test::set_owner(ro, owner);
+        test::set_owner(path, owner);
+        test::set_mode(ro, 0555);
       },
       [&] {
         try {

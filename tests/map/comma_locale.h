@@ -14,6 +14,10 @@ class CommaLocale {
  public:
   CommaLocale() : saved_cpp_(std::locale()) {
     if (const char* c = std::setlocale(LC_ALL, nullptr)) saved_c_ = c;
+#ifdef _WIN32
+    for (const char* name : {"Spanish_Spain.1252", "es-ES", "German_Germany.1252"})
+      if (try_locale(name)) return;
+#else
     for (const char* name : {"es_ES.UTF-8", "es_ES.utf8", "de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8"})
       if (try_locale(name)) return;
     const auto dir = std::filesystem::temp_directory_path() / "tolvex_test_locales";
@@ -27,6 +31,7 @@ class CommaLocale {
       ::setenv("LOCPATH", dir.c_str(), 1);
       try_locale("es_ES.UTF-8");
     }
+#endif
   }
   ~CommaLocale() {
     std::setlocale(LC_ALL, saved_c_.c_str());

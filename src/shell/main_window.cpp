@@ -32,6 +32,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
+#include "shell/skin_surface.h"
 #include "simlink/xgps_client_qt.h"
 
 namespace tolvex {
@@ -60,19 +61,6 @@ char system_decimal_separator() {
   const QString point = QLocale::system().decimalPoint();
   return point.isEmpty() || point.at(0).unicode() > 127 ? '.' : static_cast<char>(point.at(0).unicode());
 }
-
-// Client size and map panel of each size mode: the "Normal", "Medio" and "Grande" windows are fixed.
-struct SizeMode {
-  QSize client;
-  QRect fondo;
-  int about_left, minimise_left, close_left, buttons_top;
-};
-constexpr int kModeCount = 3;
-const SizeMode kSizeModes[kModeCount] = {
-    {{505, 394}, {51, 55, 401, 281}, 412, 429, 446, 27},
-    {{800, 560}, {33, 36, 736, 462}, 718, 735, 752, 15},
-    {{1000, 700}, {35, 46, 919, 575}, 912, 929, 946, 20},
-};
 
 }  // namespace
 
@@ -159,6 +147,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   connect(&tmr_close, &QTimer::timeout, this, [this] { tmr_close.stop(); close(); });
   Timer_Liberar.start();
 
+  // The "Normal" skin shapes the window until the first activation applies the size mode.
+  load_skins();
+  Image1 = Image1a;
+  SetTheRegion();
   apply_size_mode();
   Timer_Inicio.start();
 }
@@ -192,10 +184,10 @@ QToolButton* MainWindow::make_button(const char* name, const QString& hint, cons
 }
 
 void MainWindow::build_controls() {
-  auto* client = new QWidget;
+  surface_ = new SkinSurface;
+  QWidget* client = surface_;
   client->setObjectName(QStringLiteral("cliente"));
   client->setStyleSheet(QStringLiteral(
-      "#cliente { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1d3557, stop:1 #0b1a2e); }"
       "#pp { background: #dfe4ea; border-top: 1px solid #8a96a3; }"
       "#Panel1 { background: #ffffff; }"));
   setCentralWidget(client);
@@ -288,32 +280,9 @@ void MainWindow::set_follow_picture() {
   seguimiento->setProperty("imagen", cfg.auto_ ? 1 : 0);
 }
 
-void MainWindow::apply_size_mode() {
-  if (cfg.mapsize >= 0 && cfg.mapsize < kModeCount) {
-    const SizeMode& mode = kSizeModes[cfg.mapsize];
-    setMinimumSize(0, 0);
-    setFixedSize(mode.client);
-    fondo->setGeometry(mode.fondo);
-    acercade_apli->move(mode.about_left, mode.buttons_top);
-    minimizar_apli->move(mode.minimise_left, mode.buttons_top);
-    cerrar_apli->move(mode.close_left, mode.buttons_top);
-    for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->show();
-  } else {
-    // "Ajustable": an ordinary sizeable window whose map panel fills it.
-    setMinimumSize(430, 280);
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (width() < 430 || height() < 280) resize(640, 480);
-    fondo->setGeometry(centralWidget()->rect());
-    for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->hide();
-  }
-  if (const QScreen* screen = this->screen()) {
-    const QRect area = screen->geometry();
-    move((area.width() - frameGeometry().width()) / 2, (area.height() - frameGeometry().height()) / 2);
-  }
-}
-
 bool MainWindow::event(QEvent* e) {
-  if (e->type() == QEvent::WindowActivate) FormActivate();
+  // A bare X server never activates a window: the first show counts as the first activation too.
+  if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) FormActivate();
   if (e->type() == QEvent::Resize && cfg.mapsize == 3 && fondo) fondo->setGeometry(centralWidget()->rect());
   return QMainWindow::event(e);
 }
@@ -322,6 +291,7 @@ void MainWindow::FormActivate() {
   if (!primera_Vez) return;
   primera_Vez = false;
   apply_size_mode();
+  SetTheRegion();
 }
 
 void MainWindow::mostrar_mensaje(const QString& texto) {

@@ -1,6 +1,7 @@
 #pragma once
 // The main window is the program: it holds the settings, the link to the simulator, the last
 // aircraft sample, the airspace catalogue and the map page, and owns the timers that drive them.
+#include <QImage>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
@@ -33,6 +34,7 @@ struct ConfigChoice;
 struct ConfigDecision;
 class PageLoadWatchdog;
 class XgpsClient;
+class SkinSurface;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
@@ -92,6 +94,9 @@ class MainWindow : public QMainWindow {
   std::unique_ptr<SoundCues> sound_cues;  // the MP3 files of the program folder and their player
   std::unique_ptr<XgpsClient> xgps_client;  // the network GPS link (TIPOCONEXION "X")
 
+  // The skins of the fixed-size modes ("Normal", "Medio", "Grande") and the one shown.
+  QImage Image1a, Image2, Image3, Image1;
+
   QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
 
   // --- operations ---
@@ -106,6 +111,8 @@ class MainWindow : public QMainWindow {
   void mover_avion();
   void dibujar_ruta();
   std::string window_caption() const;
+  // Cuts the window to the outline of Image1 in the fixed-size modes; nothing in "Ajustable".
+  void SetTheRegion();
 
   // --- handlers ---
   void Timer_InicioTimer();
@@ -165,6 +172,8 @@ class MainWindow : public QMainWindow {
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
   void apply_size_mode();
+  void load_skins();
+  void centre_on_screen();
   void hide_to_tray();
   void restore_from_tray();
   void restored();
@@ -187,6 +196,7 @@ class MainWindow : public QMainWindow {
   MainWindowOptions options_;
   PollFailureStreak poll_failures_;
   PageLoadWatchdog* page_watchdog_ = nullptr;
+  SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;
   bool busy_cursor_ = false;
   bool connecting_ = false;

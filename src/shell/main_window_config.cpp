@@ -101,8 +101,9 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   cfg.rutadin_ancho = s.rutadin_ancho;
   cfg.rutadin_color = s.rutadin_color;
   cfg.rutadin_trans = s.rutadin_trans;
-  // The chart service never runs in the adjustable window (the file may still ask for it).
-  cfg.MapaSK = d.MapaSK && s.mapsize != 3;
+  // Chosen here, the chart service holds for the rest of the run even in the adjustable window;
+  // the next start falls back to Google Maps there.
+  cfg.MapaSK = d.MapaSK;
   cfg.Sonidos = s.Sonidos;
   cfg.auto_ = s.auto_;
   cfg.xplane = s.xplane;
@@ -119,9 +120,15 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
 void MainWindow::confirmar_configuracion(const ConfigDecision& /*saved*/, std::int32_t old_mapsize) {
   Timer_auto.setInterval(cfg.MapaSK ? 20000 : interval_from_text());
   const bool size_changed = cfg.mapsize != old_mapsize;
-  if (size_changed) apply_size_mode();  // resizes and centres the window
-  if (conectado) actualizar_mapa();     // mapa_cargado restarts Timer_auto
-  if (size_changed && old_mapsize < 3 && cfg.mapsize == 3) tmr_close.start();
+  const bool to_adjustable = size_changed && old_mapsize < 3 && cfg.mapsize == 3;
+  if (size_changed) apply_size_mode();
+  if (conectado) actualizar_mapa();  // mapa_cargado restarts Timer_auto
+  if (to_adjustable) {
+    tmr_close.start();
+  } else if (size_changed) {
+    SetTheRegion();
+    centre_on_screen();
+  }
 }
 
 // The route editor is not part of Tolvex yet: "Ruta" in the configuration window ends here.

@@ -5,5 +5,7 @@ tolvex_ui_sources(shell
   main_window_map.cpp
   main_window_tray.cpp
   main_window_config.cpp
+  main_window_shape.cpp
+  skin_surface.cpp
   tolvex_application.cpp
 )

@@ -118,7 +118,10 @@ std::string maps_api_tags(const MapSettings& maps) {
   s += quote_double(maps.teselas_hibrido);
   s += ",terrain:";
   s += quote_double(maps.teselas_relieve);
-  s += "}};</script>\r\n";
+  s += '}';
+  if (!maps.elevacion.empty()) s += ",elevation:" + quote_double(maps.elevacion);
+  if (!maps.geocodificador.empty()) s += ",geocoder:" + quote_double(maps.geocodificador);
+  s += "};</script>\r\n";
   s += "<script type=\"text/javascript\" src=\"leaflet/leaflet.js\"></script>\r\n";
   s += "<script type=\"text/javascript\" src=\"tolvex_maps.js\"></script>";
   return s;

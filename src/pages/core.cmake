@@ -2,6 +2,7 @@
 set(TOLVEX_PAGE_TEMPLATES
   main_page.html
   chart_page.html
+  route_page.html
 )
 # Page scripts and libraries the pages load from the program folder.
 set(TOLVEX_PAGE_SCRIPTS

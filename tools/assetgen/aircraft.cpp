@@ -103,6 +103,33 @@ QImage vfr_point_pin(QColor colour) {
   return image;
 }
 
+// The route editor's start and end markers: a 20 x 32 pin whose tip is at (10, 30), where the
+// route page anchors them, with a white mark on its head: a dot for the start, a square for the end.
+QImage route_pin(QColor colour, bool end) {
+  QImage image = canvas(20, 32);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  QPainterPath body;
+  body.moveTo(10, 30.5);
+  body.cubicTo(8.8, 23.0, 2.0, 18.0, 2.0, 10.0);
+  body.arcTo(QRectF(2.0, 2.0, 16.0, 16.0), 180, -180);
+  body.cubicTo(18.0, 18.0, 11.2, 23.0, 10, 30.5);
+  body.closeSubpath();
+  QRadialGradient g(QPointF(7.0, 7.0), 14.0);
+  g.setColorAt(0, colour.lighter(150));
+  g.setColorAt(1, colour);
+  p.setPen(QPen(colour.darker(200), 1.0));
+  p.setBrush(g);
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, 235));
+  if (end)
+    p.drawRect(QRectF(6.5, 6.5, 7.0, 7.0));
+  else
+    p.drawEllipse(QPointF(10, 10), 3.8, 3.8);
+  return image;
+}
+
 QImage application_icon() {
   QImage image = canvas(64, 64);
   QPainter p(&image);
@@ -139,6 +166,8 @@ bool write_map_pictures(const QDir& out) {
   ok &= save(vfr_point_pin(QColor(0xFF, 0x8C, 0x00)), out, "mm_20_orange.png");
   ok &= save(pin(QColor(0x1E, 0x6F, 0xE0)), out, "mm_20_blue.png");
   ok &= save(pin(QColor(0xE0, 0x22, 0x22)), out, "mm_20_red.png");
+  ok &= save(route_pin(QColor(0x1E, 0x6F, 0xE0), false), out, "dd-start.png");
+  ok &= save(route_pin(QColor(0xE0, 0x22, 0x22), true), out, "dd-end.png");
   ok &= save(application_icon(), out, "tolvex.png");
   return ok;
 }

@@ -416,6 +416,7 @@ class AppSession {
   void start() {
     MainWindowOptions options;
     options.folder = folder.qpath();
+    options.page_files_folder = QString::fromLocal8Bit(qgetenv("TOLVEX_PROGRAM_DIR"));
     options.register_hot_key = false;
     options.version = std::make_pair(1, 0);
     options.decimal_separator = ',';

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
 
   tolvex::MainWindowOptions options;
   options.folder = folder;
+  options.page_files_folder = QStringLiteral(TOLVEX_BENCH_PROGRAM_DIR);
   options.version = tolvex::program_version();
   tolvex::MainWindow window(options);
   app.set_error_handler([&window](const QString& text) { window.ApplicationEvents1Exception(text); });

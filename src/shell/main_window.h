@@ -113,6 +113,8 @@ class MainWindow : public QMainWindow {
   std::string window_caption() const;
   // Cuts the window to the outline of Image1 in the fixed-size modes; nothing in "Ajustable".
   void SetTheRegion();
+  // Size, skin, map panel, title buttons and frame of the size mode `mapsize`; centres the window.
+  void apply_size_mode();
 
   // --- handlers ---
   void Timer_InicioTimer();
@@ -171,7 +173,6 @@ class MainWindow : public QMainWindow {
   void close_modal_windows();
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
-  void apply_size_mode();
   void load_skins();
   void centre_on_screen();
   void hide_to_tray();

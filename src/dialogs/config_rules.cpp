@@ -37,8 +37,10 @@ bool direccion_valida(std::string_view text) {
 ConfigDecision decidir_configuracion(const ConfigChoice& c, char decimal_separator) {
   ConfigDecision d;
   d.iocpserver = c.iocp;
+  d.xgps = !c.iocp && c.xgps;
   // A number the link can never open would only fall back at the next start.
   if (const auto port = parse_int32(c.puerto); port && *port >= 1 && *port <= 65535) d.puerto = *port;
+  if (const auto port = parse_int32(c.puertoudp); port && *port >= 1 && *port <= 65535) d.puertoudp = *port;
   if (direccion_valida(c.dirip)) d.dirip = c.dirip;
   d.MapaSK = c.skyvector;
   d.Sonidos = c.sonidos;
@@ -59,11 +61,10 @@ ConfigDecision decidir_configuracion(const ConfigChoice& c, char decimal_separat
   return d;
 }
 
-std::string aviso_reinicio(bool running_iocp, std::string_view running_host, std::int32_t running_port,
-                           const ConfigDecision& d) {
-  if (d.iocpserver != running_iocp)
+std::string aviso_reinicio(const RunningLink& running, const ConfigDecision& d) {
+  if (d.iocpserver != running.iocpserver || d.xgps != running.xgps)
     return "Los cambios en el modo de conexión no serán efectivos\nhasta que no reinicie la aplicación Tolvex.";
-  if (d.dirip != running_host || d.puerto != running_port)
+  if (d.dirip != running.host || d.puerto != running.port || (d.xgps && d.puertoudp != running.puertoudp))
     return "Los cambios en la configuración de IP o Puerto no serán efectivos\nhasta que no reinicie la "
            "aplicación Tolvex.";
   return {};

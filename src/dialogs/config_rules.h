@@ -12,8 +12,10 @@ namespace tolvex {
 // The controls as the pilot left them (texts as typed; -1 for a list with nothing chosen).
 struct ConfigChoice {
   bool iocp = false;           // conecrg: "IOCP Server" chosen
+  bool xgps = false;           // conecrg: "Red (XGPS)" chosen
   std::string dirip;           // Edit1
   std::string puerto;          // Edit2
+  std::string puertoudp;       // the network link's UDP port
   bool skyvector = false;      // origen: "Skyvector" chosen
   std::int32_t tamano = -1;    // 0 "Normal" .. 3 "Ajustable"
   std::int32_t tipog = -1;     // 0 "Normal" .. 3 "Relieve"
@@ -32,7 +34,9 @@ struct ConfigChoice {
 // The values that reach CONFIG.INI, fallbacks applied.
 struct ConfigDecision {
   bool iocpserver = false;
+  bool xgps = false;                // the network GPS link (TIPOCONEXION "X")
   std::int32_t puerto = 8090;
+  std::int32_t puertoudp = 49002;
   std::string dirip = "127.0.0.1";
   bool MapaSK = false;
   bool Sonidos = false;
@@ -57,17 +61,26 @@ std::string normalizar_intervalo(std::string_view text, char decimal_separator);
 // Four parts separated by points, each a whole number 0..255 written with digits only.
 bool direccion_valida(std::string_view text);
 
-// The controls -> the values to save. PUERTO: a whole number 1..65535, else 8090; DIRIP: a valid
+// The controls -> the values to save. PUERTO: a whole number 1..65535, else 8090; PUERTOUDP
+// likewise, else 49002; DIRIP: a valid
 // address, else 127.0.0.1; dynamic route width: a whole number of at least 1, else 4 (an empty
 // field keeps the value); colour: the chosen index, else 10; opacity: the chosen text, else "1";
 // INTERVALO: the text when it reads as a number, else "10".
 ConfigDecision decidir_configuracion(const ConfigChoice& c, char decimal_separator);
 
+// The link the program runs with (it changes only with a restart).
+struct RunningLink {
+  bool iocpserver = false;
+  bool xgps = false;
+  std::string host;
+  std::int32_t port = 8090;
+  std::int32_t puertoudp = 49002;
+};
+
 // The message shown after confirming when the link settings need a restart; empty when none.
-// A change of link kind wins over a change of address or port; address and port are compared
+// A change of link kind wins over a change of address or port; address and ports are compared
 // as they were saved, so a text that fell back to the running value needs no restart.
-std::string aviso_reinicio(bool running_iocp, std::string_view running_host, std::int32_t running_port,
-                           const ConfigDecision& d);
+std::string aviso_reinicio(const RunningLink& running, const ConfigDecision& d);
 
 // "latitude,longitude" in the general number form with points (for the route editor).
 std::string posicion_actual(double latitud, double longitud);

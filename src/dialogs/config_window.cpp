@@ -32,6 +32,12 @@ const char kNotaFsuipc[] =
     "Para poder ejecutar Tolvex en un equipo diferente al de FS deberán tener "
     "instalada y registrada también la aplicación WideFS en el equipo remoto. Esta "
     "segunda aplicación es el del mismo autor de FSUIPC.";
+const char kNotaXgps[] =
+    "Red (XGPS):\n"
+    "X-Plane, FlightGear y otros programas envían la posición por la red (UDP), igual "
+    "que a las tabletas de navegación; no hay que instalar nada en el simulador. "
+    "Active esa salida hacia la dirección de este equipo, puerto 49002 (o el que se "
+    "indique), y permita ese puerto UDP en el cortafuegos.";
 const char kNotaIntervalo[] =
     "Nota: Puede indicar un intervalo de "
     "actualización en segundos y décimas "
@@ -120,8 +126,8 @@ void ConfigWindow::build_controls() {
   Image1->setPixmap(QPixmap(pictures_folder_ + QStringLiteral("iconos/cabecera.png")));
 
   conecrg = radio_list("conecrg", QStringLiteral("Conexión con el Flight Simulator"), this, {6, 64, 411, 182});
-  conecrg->set_items({QStringLiteral("IOCP Server"), QStringLiteral("FSUIPC")},
-                     RadioList::Placement{2, 10, 18, 20, 120});
+  conecrg->set_items({QStringLiteral("IOCP Server"), QStringLiteral("FSUIPC"), QStringLiteral("Red (XGPS)")},
+                     RadioList::Placement{3, 10, 18, 20, 120});
   Label1 = label(QStringLiteral("Dirección IP del equipo que ejecuta el Flight Simulator:"), conecrg, {10, 42, 390, 16});
   Edit1 = edit("Edit1", conecrg, {10, 59, 110, 21});
   Label2 = label(QStringLiteral("(Si es el mismo equipo del FS indique 127.0.0.1)"), conecrg, {128, 61, 275, 16});
@@ -131,6 +137,10 @@ void ConfigWindow::build_controls() {
   Label3->setBuddy(Edit2);
   memoiocp = note("memoiocp", QString::fromUtf8(kNotaIocp), conecrg, {8, 108, 395, 70});
   memofsuipc = note("memofsuipc", QString::fromUtf8(kNotaFsuipc), conecrg, {8, 108, 395, 70});
+  label_puerto_udp = label(QStringLiteral("Puerto UDP (por defecto 49002):"), conecrg, {10, 45, 180, 16});
+  edit_puerto_udp = edit("edit_puerto_udp", conecrg, {190, 42, 60, 21});
+  label_puerto_udp->setBuddy(edit_puerto_udp);
+  nota_xgps = note("nota_xgps", QString::fromUtf8(kNotaXgps), conecrg, {8, 108, 395, 70});
   Label1->setObjectName(QStringLiteral("lblip"));
   Label2->setObjectName(QStringLiteral("lblip2"));
   Label3->setObjectName(QStringLiteral("lblpuerto"));
@@ -211,10 +221,11 @@ void ConfigWindow::build_controls() {
 
 void ConfigWindow::fill(const ConfigWindowInputs& in) {
   tipog->set_item_index(in.tipogooglemap - 1);
-  conecrg->set_item_index(in.iocpserver ? 0 : 1);
+  conecrg->set_item_index(in.iocpserver ? 0 : in.xgps ? 2 : 1);
   conecrgClick();  // also when the index did not change
   Edit1->setText(QString::fromStdString(in.host).toUpper());
   Edit2->setText(QString::number(in.port));
+  edit_puerto_udp->setText(QString::number(in.puertoudp));
   origen->set_item_index(in.MapaSK ? 1 : 0);
   soncb->setChecked(in.Sonidos);
   autocb->setChecked(in.auto_);
@@ -233,9 +244,10 @@ void ConfigWindow::fill(const ConfigWindowInputs& in) {
 }
 
 void ConfigWindow::conecrgClick() {
-  const bool iocp = conecrg->item_index() == 0;
-  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, Edit1, Edit2, memoiocp}) w->setVisible(iocp);
-  memofsuipc->setVisible(!iocp);
+  const int kind = conecrg->item_index();
+  for (QWidget* w : std::initializer_list<QWidget*>{Label1, Label2, Label3, Edit1, Edit2, memoiocp}) w->setVisible(kind == 0);
+  memofsuipc->setVisible(kind == 1);
+  for (QWidget* w : std::initializer_list<QWidget*>{label_puerto_udp, edit_puerto_udp, nota_xgps}) w->setVisible(kind == 2);
 }
 
 void ConfigWindow::autointExit() {
@@ -250,8 +262,10 @@ bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
 ConfigChoice ConfigWindow::choice() const {
   ConfigChoice c;
   c.iocp = conecrg->item_index() == 0;
+  c.xgps = conecrg->item_index() == 2;
   c.dirip = Edit1->text().toStdString();
   c.puerto = Edit2->text().toStdString();
+  c.puertoudp = edit_puerto_udp->text().toStdString();
   c.skyvector = origen->item_index() == 1;
   c.tamano = tamano->item_index();
   c.tipog = tipog->item_index();

@@ -24,8 +24,10 @@ class RadioList;
 struct ConfigWindowInputs {
   std::int32_t tipogooglemap = 1;
   bool iocpserver = false;
+  bool xgps = false;  // the network GPS link
   std::string host = "127.0.0.1";
   std::int32_t port = 8090;
+  std::int32_t puertoudp = 49002;
   bool MapaSK = false;
   bool Sonidos = true;
   bool auto_ = false;
@@ -77,6 +79,9 @@ class ConfigWindow : public QDialog {
   QLineEdit* Edit2 = nullptr;
   QLabel* memoiocp = nullptr;
   QLabel* memofsuipc = nullptr;
+  QLabel* label_puerto_udp = nullptr;
+  QLineEdit* edit_puerto_udp = nullptr;
+  QLabel* nota_xgps = nullptr;
   RadioList* origen = nullptr;
   RadioList* tamano = nullptr;
   RadioList* tipog = nullptr;

@@ -18,8 +18,10 @@ void MainWindow::configurarClick() {
   ConfigWindowInputs in;
   in.tipogooglemap = tipogooglemap;
   in.iocpserver = cfg.iocpserver;
+  in.xgps = cfg.link_kind == LinkKind::xgps;
   in.host = cfg.dirip;
   in.port = cfg.puerto;
+  in.puertoudp = cfg.puertoudp;
   in.MapaSK = cfg.MapaSK;
   in.Sonidos = cfg.Sonidos;
   in.auto_ = cfg.auto_;
@@ -36,7 +38,7 @@ void MainWindow::configurarClick() {
   in.latitud = latitud;
   in.longitud = longitud;
   in.decimal_separator = decimal_separator;
-  in.pictures_folder = QString::fromStdString(carpeta);
+  in.pictures_folder = QString::fromStdString(page_files_folder);
 
   const std::int32_t old_mapsize = cfg.mapsize;
   std::optional<ConfigDecision> saved;
@@ -61,7 +63,8 @@ void MainWindow::configurarClick() {
   if (!closed_meanwhile && (result != QDialog::Accepted || !saved)) Timer_auto.start();
   if (!closed_meanwhile && result == QDialog::Accepted && saved) {
     // Restart notice; the running link is never changed here.
-    const std::string aviso = aviso_reinicio(cfg.iocpserver, cfg.dirip, cfg.puerto, *saved);
+    const RunningLink running{cfg.iocpserver, cfg.link_kind == LinkKind::xgps, cfg.dirip, cfg.puerto, cfg.puertoudp};
+    const std::string aviso = aviso_reinicio(running, *saved);
     if (!aviso.empty()) mostrar_mensaje(QString::fromStdString(aviso));
     if (!closed_meanwhile) confirmar_configuracion(*saved, old_mapsize);
   }
@@ -71,8 +74,9 @@ void MainWindow::configurarClick() {
 std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoice& choice) {
   const ConfigDecision d = decidir_configuracion(choice, decimal_separator);
   Settings s = cfg;
-  s.iocpserver = d.iocpserver;
+  set_link_kind(s, d.iocpserver ? LinkKind::iocp : d.xgps ? LinkKind::xgps : LinkKind::fsuipc);
   s.puerto = d.puerto;
+  s.puertoudp = d.puertoudp;
   s.dirip = d.dirip;
   s.MapaSK = d.MapaSK;
   s.Sonidos = d.Sonidos;
@@ -148,7 +152,7 @@ void MainWindow::abrir_espacios_aereos(QWidget* parent) {
 }
 
 void MainWindow::acercade_apliClick() {
-  AboutWindow window(options_.version, QString::fromStdString(carpeta), this);
+  AboutWindow window(options_.version, QString::fromStdString(page_files_folder), this);
   window.exec();
 }
 

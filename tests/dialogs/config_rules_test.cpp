@@ -78,24 +78,33 @@ TEST(ConfigRules, RestartNotice) {
   const std::string address =
       "Los cambios en la configuración de IP o Puerto no serán efectivos\nhasta que no reinicie la aplicación Tolvex.";
   struct Case {
+    bool running_xgps;
     bool iocp;
+    bool xgps;
     const char* host;
     int port;
+    int udp;
     std::string expected;
   };
   const Case cases[] = {
-      {true, "127.0.0.1", 8090, ""},
-      {true, "127.0.0.1", 8091, address},     // port only
-      {true, "10.0.0.2", 8090, address},
-      {false, "127.0.0.1", 8090, kind},       // kind changed
-      {false, "10.0.0.2", 9000, kind},        // kind wins over everything else
+      {false, true, false, "127.0.0.1", 8090, 1, ""},        // the UDP port is not the IOCP link's
+      {false, true, false, "127.0.0.1", 8091, 49002, address},  // port only
+      {false, true, false, "10.0.0.2", 8090, 49002, address},
+      {false, false, false, "127.0.0.1", 8090, 49002, kind},   // kind changed
+      {false, false, false, "10.0.0.2", 9000, 49002, kind},    // kind wins over everything else
+      {false, false, true, "127.0.0.1", 8090, 49002, kind},    // IOCP to the network link
+      {true, false, true, "127.0.0.1", 8090, 49002, ""},
+      {true, false, true, "127.0.0.1", 8090, 49003, address},  // the network link's port
   };
   for (const Case& c : cases) {
     ConfigDecision d;
     d.iocpserver = c.iocp;
+    d.xgps = c.xgps;
     d.dirip = c.host;
     d.puerto = c.port;
-    EXPECT_EQ(aviso_reinicio(true, "127.0.0.1", 8090, d), c.expected) << c.host << ":" << c.port;
+    d.puertoudp = c.udp;
+    const RunningLink running{!c.running_xgps, c.running_xgps, "127.0.0.1", 8090, 49002};
+    EXPECT_EQ(aviso_reinicio(running, d), c.expected) << c.host << ":" << c.port << " udp " << c.udp;
   }
 }
 

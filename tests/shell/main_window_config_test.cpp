@@ -184,6 +184,24 @@ TEST_F(ConfigTest, RestartNoticeForAddressOrPortOnly) {
   }
 }
 
+TEST_F(ConfigTest, NetworkLinkIsChosenWithItsPort) {
+  start(default_config());  // IOCP Server
+  configure([&](ConfigWindow& w) {
+    EXPECT_FALSE(w.Image1->pixmap().isNull()) << "the header picture comes from the executable's folder";
+    w.conecrg->button(2)->click();
+    EXPECT_TRUE(w.edit_puerto_udp->isVisibleTo(&w));
+    EXPECT_FALSE(w.Edit1->isVisibleTo(&w));
+    w.edit_puerto_udp->setText(QStringLiteral("49010"));
+    w.BitBtn1->click();
+  });
+  const IniFile ini(folder.file("CONFIG.INI"));
+  EXPECT_EQ(ini.read_string("INICIO", "TIPOCONEXION", ""), "X");
+  EXPECT_EQ(ini.read_string("INICIO", "PUERTOUDP", ""), "49010");
+  EXPECT_EQ(messages, std::vector<std::string>{"Los cambios en el modo de conexión no serán efectivos\nhasta que no "
+                                               "reinicie la aplicación Tolvex."});
+  EXPECT_TRUE(window->cfg.iocpserver) << "the running link changes only with a restart";
+}
+
 TEST_F(ConfigTest, FixedToAdjustableClosesAfterTheMessage) {
   start(default_config("SIZE=1\r\n"));
   QSignalSpy closed(window.get(), &MainWindow::closed);

@@ -471,6 +471,7 @@ inline void prepare_environment() {
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
   if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-background-networking --disable-component-update --no-first-run");
+  add_browser_engine_flags();  // as the program's main() does
 #ifdef TOLVEX_BENCH_PROGRAM_DIR
   if (qEnvironmentVariableIsEmpty("TOLVEX_PROGRAM_DIR")) qputenv("TOLVEX_PROGRAM_DIR", TOLVEX_BENCH_PROGRAM_DIR);
 #endif

@@ -6,6 +6,8 @@
 //    prints the time of its first map_page_loaded, with a breakdown of the start-up steps.
 //  - BM_ProcessCpu: `tolvex --connect` polling a real simfeed process at 10 Hz; CPU time of
 //    both and of the browser engine's processes over the interval, from /proc.
+//  - BM_ProcessMemory: the same at 100 Hz until 20,000 more samples have been moved on the map
+//    (one MueveAvion each); RSS of tolvex and of its engine processes before and after.
 // Run under `xvfb-run -a`. Every process is started in a process group of its own and ended
 // through that group. TOLVEX_BENCH_LIVE_SECONDS sets the CPU interval (60).
 #include <benchmark/benchmark.h>
@@ -230,6 +232,54 @@ void BM_ProcessCpu(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ProcessCpu)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ProcessMemory(benchmark::State& state) {
+  tb::LocalServers tiles([] { return simfeed::IocpVariables{}; });
+  for (auto _ : state) {
+    tolvex::test::TempProgramFolder folder;
+    const std::string feed_out = folder.file("simfeed.out");
+    const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
+    int port = 0;
+    for (double deadline = tb::mono_s() + 10; port == 0 && tb::mono_s() < deadline; ::usleep(20000)) {
+      const std::string text = read_text(feed_out);
+      const auto at = text.find("escuchando en 127.0.0.1:");
+      if (at != std::string::npos) port = std::atoi(text.c_str() + at + 24);
+    }
+    if (port == 0) {
+      end_group(feed);
+      state.SkipWithError("simfeed did not start");
+      break;
+    }
+    tb::AppConfig config;
+    config.iocp_port = port;
+    config.tile_port = tiles.tile_port();
+    config.intervalo = "0,01";
+    folder.write("CONFIG.INI", tb::config_ini(config));
+    const Child app =
+        spawn({executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", folder.path(), "--connect"});
+    ::sleep(8);  // start, connect, first map page, one-shot timers
+    long engine_before = 0;
+    const long rss_before = tb::tree_rss_kib(app.pid, &engine_before);
+    const int first = count_requests(feed_out);
+    const double t0 = tb::mono_s();
+    int done = 0;
+    while ((done = count_requests(feed_out) - first) < 20000 && tb::mono_s() - t0 < 900) ::sleep(2);
+    const double elapsed = tb::mono_s() - t0;
+    long engine_after = 0;
+    const long rss_after = tb::tree_rss_kib(app.pid, &engine_after);
+    end_group(app);
+    end_group(feed);
+    state.SetIterationTime(elapsed);
+    state.counters["rss_mib"] = static_cast<double>(rss_after) / 1024;
+    tb::note("Real processes, " + std::to_string(done) + " samples in " + std::to_string(elapsed) +
+             " s (INTERVALO=0,01, AUTOMAT=S, local tiles): RSS tolvex " +
+             std::to_string((rss_before - engine_before) / 1024) + " -> " +
+             std::to_string((rss_after - engine_after) / 1024) + " MiB, engine " + std::to_string(engine_before / 1024) +
+             " -> " + std::to_string(engine_after / 1024) + " MiB, together " + std::to_string(rss_before / 1024) +
+             " -> " + std::to_string(rss_after / 1024) + " MiB; load average " + tb::loadavg());
+  }
+}
+BENCHMARK(BM_ProcessMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

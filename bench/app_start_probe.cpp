@@ -13,6 +13,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "map/web_profile_qt.h"
 #include "shell/main_window.h"
 #include "shell/tolvex_application.h"
 
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--folder") == 0) folder = QString::fromLocal8Bit(argv[i + 1]);
 
+  tolvex::add_browser_engine_flags();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   tolvex::TolvexApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));

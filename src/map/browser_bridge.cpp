@@ -91,6 +91,39 @@ void BrowserBridge::run_statements(const QStringList& batch) {
 
 void BrowserBridge::run_statement(const QString& statement) { run_statements(QStringList{statement}); }
 
+QString BrowserBridge::batches_script(const QList<QStringList>& batches) {
+  QJsonArray all;
+  for (const QStringList& batch : batches) all.append(QJsonArray::fromStringList(batch));
+  const QByteArray array = QJsonDocument(all).toJson(QJsonDocument::Compact);
+  return QStringLiteral("(function(bs){for(var j=0;j<bs.length;j++){var b=bs[j];"
+                        "try{for(var i=0;i<b.length;i++){(0,eval)(b[i]);}}catch(e){}}})(") +
+         script_safe(QString::fromUtf8(array)) + QStringLiteral(");");
+}
+
+void BrowserBridge::run_batches(const QList<QStringList>& batches) {
+  if (observer())
+    for (const QStringList& batch : batches)
+      for (const QString& line : batch) observer()(line);
+  if (!view_ || !loaded_) return;
+  // One call per few megabytes of statements: the page takes one message at a time.
+  constexpr qsizetype kCallChars = 4 * 1024 * 1024;
+  QList<QStringList> call;
+  qsizetype chars = 0;
+  for (const QStringList& batch : batches) {
+    if (batch.isEmpty()) continue;
+    qsizetype size = 0;
+    for (const QString& line : batch) size += line.size() + 4;
+    if (!call.isEmpty() && chars + size > kCallChars) {
+      view_->page()->runJavaScript(batches_script(call), QWebEngineScript::MainWorld);
+      call.clear();
+      chars = 0;
+    }
+    call.append(batch);
+    chars += size;
+  }
+  if (!call.isEmpty()) view_->page()->runJavaScript(batches_script(call), QWebEngineScript::MainWorld);
+}
+
 QVariant BrowserBridge::run_and_wait(const QString& script, int timeout_ms) {
   if (!view_ || !loaded_) throw std::runtime_error("No hay ninguna página cargada en el navegador.");
 

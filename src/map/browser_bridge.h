@@ -38,6 +38,9 @@ class BrowserBridge : public QObject {
   // fails ends the batch and nothing is reported. Nothing runs while no page is loaded.
   void run_statements(const QStringList& batch);
   void run_statement(const QString& statement);
+  // Runs several batches, in order, in as few calls to the page as fit a bounded script size;
+  // each batch keeps its own guard, so a failing line ends only the rest of its own batch.
+  void run_batches(const QList<QStringList>& batches);
 
   // Value of the element `name` of form f1: "checked"/"unchecked" for radio and check boxes,
   // the value of other inputs, selects and text areas, the empty text for anything else or a
@@ -54,6 +57,8 @@ class BrowserBridge : public QObject {
 
   // The script that runs a batch: one runner called with the batch as a JSON array.
   static QString batch_script(const QStringList& batch);
+  // The script that runs batches, each in its own guard: one runner called with an array of them.
+  static QString batches_script(const QList<QStringList>& batches);
 
  signals:
   void loaded(bool ok);

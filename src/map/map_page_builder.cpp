@@ -1,6 +1,5 @@
 #include "map/map_page_builder.h"
 
-#include <cmath>
 #include <stdexcept>
 
 #include "map/colour_table.h"
@@ -43,9 +42,11 @@ bool is_google(const MapSettings& maps) {
   return p.size() == 6 && (p[0] == 'g' || p[0] == 'G') && p.substr(1) == "oogle";
 }
 
-// Page numbers always carry a point, whatever the machine's locale.
+// Page numbers always carry a point, whatever the machine's locale; what is not a number
+// (a sample never read) puts the map at 0.
 std::string coordinate_text(double value) {
-  return format_pattern(std::isfinite(value) ? value : 0.0, "#0.0000", '.');
+  std::string text = format_pattern(value, "#0.0000", '.');
+  return is_plain_number(text) ? text : std::string("0.0000");
 }
 
 }  // namespace
@@ -118,7 +119,10 @@ std::string maps_api_tags(const MapSettings& maps) {
   s += quote_double(maps.teselas_hibrido);
   s += ",terrain:";
   s += quote_double(maps.teselas_relieve);
-  s += "}};</script>\r\n";
+  s += '}';
+  if (!maps.elevacion.empty()) s += ",elevation:" + quote_double(maps.elevacion);
+  if (!maps.geocodificador.empty()) s += ",geocoder:" + quote_double(maps.geocodificador);
+  s += "};</script>\r\n";
   s += "<script type=\"text/javascript\" src=\"leaflet/leaflet.js\"></script>\r\n";
   s += "<script type=\"text/javascript\" src=\"tolvex_maps.js\"></script>";
   return s;

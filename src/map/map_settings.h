@@ -18,6 +18,8 @@ struct MapSettings {
   std::string marca_naranja;      // 20 x 20 marker images (VFR points, route start, route end)
   std::string marca_azul;
   std::string marca_roja;
+  std::string elevacion;          // elevation service of the keyless provider: {lat} {lng} or {locations}
+  std::string geocodificador;     // address search of the keyless provider: {query}
 };
 
 }  // namespace tolvex

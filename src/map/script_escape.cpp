@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/number_format.h"
+
 namespace tolvex {
 namespace {
 
@@ -82,6 +84,11 @@ bool is_plain_number(std::string_view text) {
   }
   while (i < n && is_blank(text[i])) ++i;
   return i == n;
+}
+
+std::string script_number(double value) {
+  std::string text = format_general(value, '.');
+  return is_plain_number(text) ? text : std::string();
 }
 
 std::string html_attribute(std::string_view text) {

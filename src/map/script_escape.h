@@ -20,7 +20,13 @@ std::string quote_double(std::string_view text);
 std::string html_attribute(std::string_view text);
 
 // True when text is a decimal number as a page statement may carry it: optional blanks,
-// optional sign, digits with at most one '.', optional exponent, optional blanks.
+// optional sign, digits with at most one '.', optional exponent, optional blanks. The one rule
+// for every number written into a page or a statement, whether it comes from a file, a field,
+// the settings or the host's own arithmetic.
 bool is_plain_number(std::string_view text);
+
+// `value` in the general form with a decimal point ("40.4168", "1E-6"), checked by
+// is_plain_number: empty for a value that is not a number (NaN, infinity).
+std::string script_number(double value);
 
 }  // namespace tolvex

@@ -1,6 +1,5 @@
 #include "map/view_statements.h"
 
-#include <cmath>
 #include <limits>
 
 #include "map/colour_table.h"
@@ -10,11 +9,13 @@
 namespace tolvex {
 
 std::string mueve_avion_statement(double latitud, double longitud, std::int32_t heading, bool follow) {
-  if (!std::isfinite(latitud) || !std::isfinite(longitud)) return {};
+  const std::string lat = script_number(latitud);
+  const std::string lon = script_number(longitud);
+  if (lat.empty() || lon.empty()) return {};
   std::string s = "MueveAvion(";
-  s += format_general(latitud, '.');
+  s += lat;
   s += ',';
-  s += format_general(longitud, '.');
+  s += lon;
   s += ',';
   s += std::to_string(heading);
   s += follow ? ",1);" : ",0);";

@@ -58,6 +58,29 @@ void configure_view(QWebEngineView* view, bool local_files) {
   install_request_identity(view->page()->profile());
 }
 
+QByteArray browser_engine_flags(const QByteArray& flags, bool sandbox_off) {
+  static const QByteArray kNoCache = "--no-compilation-cache";
+  QList<QByteArray> switches = flags.simplified().split(' ');
+  switches.removeAll(QByteArray());
+  bool js_flags = false;
+  for (QByteArray& s : switches) {
+    if (!s.startsWith("--js-flags=")) continue;
+    js_flags = true;
+    const QByteArray value = s.mid(int(sizeof("--js-flags=")) - 1);
+    if (!value.split(',').contains(kNoCache)) s += (value.isEmpty() ? "" : ",") + kNoCache;
+  }
+  if (!js_flags) switches.append("--js-flags=" + kNoCache);
+  if (sandbox_off && !switches.contains("--no-zygote")) switches.append("--no-zygote");
+  return switches.join(' ');
+}
+
+void add_browser_engine_flags() {
+  const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+  const bool sandbox_off =
+      qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX") || flags.split(' ').contains("--no-sandbox");
+  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", browser_engine_flags(flags, sandbox_off));
+}
+
 void set_remote_requests_blocked(bool blocked) { blocked_remote.store(blocked); }
 bool remote_requests_blocked() { return blocked_remote.load(); }
 

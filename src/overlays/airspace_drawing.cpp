@@ -12,30 +12,6 @@ namespace {
 constexpr std::string_view kColorSinPluma = "#FF0000";
 constexpr std::string_view kColorDesconocido = "#0000FF";
 
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-// Blanks, optional sign, digits with at most one point, blanks: nothing a script could run.
-bool plain_number(std::string_view text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n && is_blank(text[i])) ++i;
-  if (i < n && (text[i] == '-' || text[i] == '+')) ++i;
-  bool digits = false;
-  bool point = false;
-  for (; i < n; ++i) {
-    const char c = text[i];
-    if (c >= '0' && c <= '9') {
-      digits = true;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  while (i < n && is_blank(text[i])) ++i;
-  return digits && i == n;
-}
-
 bool is_point_line(std::string_view line) {
   return line.size() >= 2 && line[0] == 'D' && line[1] == 'P' && punto_valido(line.substr(2));
 }
@@ -56,7 +32,7 @@ std::string color_espacio(std::string_view sp) {
 bool punto_valido(std::string_view point_text) {
   const std::size_t comma = point_text.find(',');
   if (comma == std::string_view::npos) return false;
-  return plain_number(point_text.substr(0, comma)) && plain_number(point_text.substr(comma + 1));
+  return is_plain_number(point_text.substr(0, comma)) && is_plain_number(point_text.substr(comma + 1));
 }
 
 std::vector<std::string> ProcesaEspacioAereo(std::string_view carea, std::string_view nombre,

@@ -11,7 +11,7 @@ namespace tolvex {
 std::string color_espacio(std::string_view sp);
 
 // True when a "DP" line's text after the keyword is "longitude,latitude" of plain numbers
-// (optional blanks, optional sign, digits with at most one point). Only such points reach a page.
+// (is_plain_number). Only such points reach a page.
 bool punto_valido(std::string_view point_text);
 
 // One statement per run of consecutive valid "DP" lines: NuevoPoligono(...) when lnuevo is

@@ -19,9 +19,9 @@ std::optional<std::string> coordinate(std::string_view text, double limit) {
   std::string comma_form(trim(text));
   std::replace(comma_form.begin(), comma_form.end(), '.', ',');
   const std::optional<double> value = parse_decimal(comma_form, ',');
-  if (!value || !std::isfinite(*value) || std::fabs(*value) > limit) return std::nullopt;
-  std::string written = format_general(*value, ',');
-  std::replace(written.begin(), written.end(), ',', '.');
+  if (!value || !(std::fabs(*value) <= limit)) return std::nullopt;
+  std::string written = script_number(*value);
+  if (written.empty()) return std::nullopt;
   return written;
 }
 

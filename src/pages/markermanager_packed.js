@@ -73,27 +73,6 @@
     // Like the classic manager, these appear at the next refresh().
   };
 
-  MarkerManager.prototype.addMarker = function (marker, minZoom, maxZoom) {
-    this.addMarkers([marker], minZoom, maxZoom);
-    var e = this.entries_[this.entries_.length - 1];
-    if (this.shown_) this.place_(e, this.wanted_(e, this.map_.getZoom(), this.nearBounds_()));
-  };
-
-  MarkerManager.prototype.removeMarker = function (marker) {
-    for (var i = this.entries_.length - 1; i >= 0; i--) {
-      if (this.entries_[i].marker === marker) {
-        this.place_(this.entries_[i], false);
-        this.entries_.splice(i, 1);
-      }
-    }
-  };
-
-  MarkerManager.prototype.clearMarkers = function () {
-    var self = this;
-    this.entries_.forEach(function (e) { self.place_(e, false); });
-    this.entries_ = [];
-  };
-
   MarkerManager.prototype.refresh = function () {
     if (!this.shown_) return;
     var zoom = this.map_.getZoom(), near = this.nearBounds_();
@@ -118,24 +97,12 @@
   };
 
   MarkerManager.prototype.isHidden = function () { return !this.shown_; };
-  MarkerManager.prototype.visible = function () { return this.shown_; };
 
   // Markers whose range starts at or below the zoom level.
   MarkerManager.prototype.getMarkerCount = function (zoom) {
     var n = 0;
     for (var i = 0; i < this.entries_.length; i++) if (this.entries_[i].minZoom <= zoom) n++;
     return n;
-  };
-
-  MarkerManager.prototype.getMarker = function (lat, lng, zoom) {
-    var gm = google.maps, at = new gm.LatLng(lat, lng);
-    for (var i = 0; i < this.entries_.length; i++) {
-      var e = this.entries_[i], p = e.marker.getPosition();
-      if (p && p.equals(at)) return e.marker;
-    }
-    var m = new gm.Marker({ position: at });
-    this.addMarker(m, zoom);
-    return m;
   };
 
   window.MarkerManager = MarkerManager;

@@ -114,17 +114,6 @@
       gm.Polyline.prototype[k] = methods[k];
       gm.Polygon.prototype[k] = methods[k];
     }
-    gm.Polygon.prototype.Contains = function (latLng) {
-      var pts = vertices(this), inside = false, x = latLng.lng(), y = latLng.lat();
-      for (var i = 0, j = pts.length - 1; i < pts.length; j = i++) {
-        var xi = pts[i].lng(), yi = pts[i].lat(), xj = pts[j].lng(), yj = pts[j].lat();
-        if ((yi > y) !== (yj > y) && x < (xj - xi) * (y - yi) / (yj - yi) + xi) inside = !inside;
-      }
-      return inside;
-    };
-    gm.Polygon.prototype.Area = function () {
-      return sph ? sph.computeArea(this.getPath()) : 0;
-    };
     return true;
   }
 

@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include "map/web_profile_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 #include "shell/tolvex_application.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   // costs several times more CPU through OpenGL, which is often software rendering anyway, and
   // the simulator beside us needs the graphics card more than a small map does.
   if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
+  tolvex::add_browser_engine_flags();
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   tolvex::TolvexApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));

@@ -235,15 +235,20 @@ void MainWindow::Timer_PuntosVFRTimer() {
 
 void MainWindow::TimerEATimer() {
   TimerEA.stop();
+  if (!bridge) return;
+  // One batch per airspace (a piece the page rejects stops only the rest of that airspace),
+  // all delivered together: one message to the page instead of one per airspace.
+  QList<QStringList> batches;
   for (const TAirSpace& a : airspaces) {
     if (!a.visible) continue;
     const std::vector<std::string> statements = ProcesaEspacioAereo(a.AC, a.AN, a.SP, a.dibujos, true);
-    if (statements.empty() || !bridge) continue;
+    if (statements.empty()) continue;
     QStringList batch;
     batch.reserve(static_cast<qsizetype>(statements.size()));
     for (const std::string& s : statements) batch << QString::fromStdString(s);
-    bridge->run_statements(batch);
+    batches.append(std::move(batch));
   }
+  bridge->run_batches(batches);
 }
 
 }  // namespace tolvex

@@ -164,6 +164,10 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
   m.marca_naranja = ini.read_string(kMapas, "MARCANARANJA", "mm_20_orange.png");
   m.marca_azul = ini.read_string(kMapas, "MARCAAZUL", "mm_20_blue.png");
   m.marca_roja = ini.read_string(kMapas, "MARCAROJA", "mm_20_red.png");
+  m.elevacion =
+      ini.read_string(kMapas, "ELEVACION", "https://api.open-meteo.com/v1/elevation?latitude={lat}&longitude={lng}");
+  m.geocodificador = ini.read_string(kMapas, "GEOCODIFICADOR",
+                                     "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
   return s;
 }
 

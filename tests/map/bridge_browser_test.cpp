@@ -79,6 +79,14 @@ TEST(BrowserBridge, AFailingLineEndsItsBatchOnly) {
   h.bridge().run_statements({"window.cinco = 5;", "window.seis = (;", "window.siete = 7;"});
   EXPECT_EQ(h.eval("window.cinco").toInt(), 5);
   EXPECT_EQ(h.eval("typeof window.siete").toString(), "undefined");
+
+  // Batches delivered together keep a guard each.
+  h.bridge().run_batches({{"window.r = ['a'];", "noExiste();", "r.push('x');"},
+                          {"r.push('b');"},
+                          {},
+                          {"r.push(;", "r.push('y');"},
+                          {"r.push('c');", "r.push('d');"}});
+  EXPECT_EQ(h.eval("r.join()").toString(), "a,b,c,d");
 }
 
 TEST(BrowserBridge, StatementsReachThePageVerbatim) {
@@ -110,9 +118,10 @@ TEST(BrowserBridge, ObserverSeesEveryStatementAskedFor) {
     PageHarness h;
     h.bridge().run_statement("primera();");  // not loaded: still seen
     h.bridge().run_statements({"segunda();", "tercera();"});
+    h.bridge().run_batches({{"cuarta();"}, {"quinta();", "sexta();"}});
   }
   BrowserBridge::set_statement_observer(nullptr);
-  EXPECT_EQ(seen, (QStringList{"primera();", "segunda();", "tercera();"}));
+  EXPECT_EQ(seen, (QStringList{"primera();", "segunda();", "tercera();", "cuarta();", "quinta();", "sexta();"}));
 }
 
 TEST(BrowserBridge, ReadsFieldsOfFormF1ByTheirKind) {

@@ -71,6 +71,26 @@ TEST(WebProfile, RequestsFromALocalPageCarryTheProgramIdentity) {
       << head.toStdString();
 }
 
+TEST(WebProfile, EngineFlagsSwitchTheCompilationCacheOffAndTheZygoteWithoutSandbox) {
+  struct Case {
+    const char* flags;
+    bool sandbox_off;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"", false, "--js-flags=--no-compilation-cache"},
+      {" --no-first-run  --disable-gpu ", false, "--no-first-run --disable-gpu --js-flags=--no-compilation-cache"},
+      {"--a --js-flags=--expose-gc --b", false, "--a --js-flags=--expose-gc,--no-compilation-cache --b"},
+      {"--js-flags=--max-old-space-size=64", false, "--js-flags=--max-old-space-size=64,--no-compilation-cache"},
+      {"--js-flags=", false, "--js-flags=--no-compilation-cache"},
+      {"--js-flags=--no-compilation-cache,--expose-gc", false, "--js-flags=--no-compilation-cache,--expose-gc"},
+      {"--no-sandbox", true, "--no-sandbox --js-flags=--no-compilation-cache --no-zygote"},
+      {"--no-zygote --js-flags=--no-compilation-cache", true, "--no-zygote --js-flags=--no-compilation-cache"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(browser_engine_flags(c.flags, c.sandbox_off), QByteArray(c.expected)) << c.flags;
+}
+
 TEST(WebProfile, OfflineModeStopsRequestsToOtherMachines) {
   // A non-loopback address of this machine stands in for a remote server.
   QHostAddress own;

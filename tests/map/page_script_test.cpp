@@ -222,6 +222,47 @@ TEST(MapPageScript, APilotsDoubleClicksStartAndEndTheDynamicRoute) {
   EXPECT_TRUE(h.eval("marcapos === window.primero && !rutades.getMap()").toBool());
 }
 
+// An information window pans the map when it opens, and never again while it stays open:
+// neither its anchor moving (the aircraft) nor its text changing (the dynamic route) moves a
+// map that is not following the aircraft.
+TEST(MapPageScript, OpenInformationWindowsLeaveTheMapWhereItIs) {
+  PageHarness h;
+  ASSERT_TRUE(h.load(map_page_html(40.0, -3.0, 90)));
+  const QString centre = QStringLiteral("map.getCenter().toUrlValue(5)");
+  const QString open = QStringLiteral("!!document.querySelector('.leaflet-popup')");
+  auto settled = [&] {
+    pump_events(500);  // relayouts run at the next frame, pans animate for a quarter second
+    return h.eval(centre).toString();
+  };
+  // The aircraft's window opens in view: nothing pans. Then the aircraft flies off the top edge.
+  h.bridge().run_statement("google.maps.event.trigger(marcador, 'click');");
+  ASSERT_TRUE(h.eval(open).toBool());
+  const QString start = settled();
+  for (double lat : {40.3, 40.55, 40.7}) {
+    h.bridge().run_statement(mueve(lat, -3.0, 90, false));
+    EXPECT_EQ(settled(), start) << "aircraft at " << lat;
+  }
+  // Opened on the aircraft off the edge, the window pans the map to show itself.
+  h.bridge().run_statement("google.maps.event.trigger(marcador, 'click');");
+  const QString shown = settled();
+  EXPECT_NE(shown, start);
+
+  // The dynamic route's window, opened in view, then pushed off the top edge by the pilot
+  // panning the map: each sample rewrites its text, and the map stays.
+  h.bridge().run_statement("infowindow.close();");
+  h.bridge().run_statement(mueve(40.0, -3.0, 90, false));
+  h.bridge().run_statement("map.setCenter(new google.maps.LatLng(40.0, -3.0));");
+  h.bridge().run_statement(dblclick_at(40.1, -3.0));
+  ASSERT_TRUE(h.eval("infowindow2.getMap() === map").toBool());
+  h.bridge().run_statement("map.setCenter(new google.maps.LatLng(39.5, -3.0));");
+  const QString pushed = settled();
+  for (double lat : {39.9, 39.8, 39.6}) {
+    h.bridge().run_statement(mueve(lat, -3.0, 90, false));
+    EXPECT_EQ(settled(), pushed) << "aircraft at " << lat;
+  }
+  EXPECT_TRUE(h.eval("infowindow2.getContent()").toString().startsWith("Distancia: 30 nm."));
+}
+
 TEST(MapPageScript, DynamicRouteCourseAwayFromTheEquator) {
   PageHarness h;
   ASSERT_TRUE(h.load(map_page_html(40.4168, -3.7038, 90)));

@@ -1,74 +1,17 @@
 // Elevation and geocoding through the configured keyless services: a local fake answers, and a
 // closed port stands for being offline.
-#include <QHostAddress>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QUrlQuery>
-
 #include "map/shim_fixture.h"
+#include "support/fake_map_services.h"
 
 namespace tolvex::test {
 namespace {
 
-// Answers elevation and search requests the way the public services do.
-class FakeMapServices {
- public:
-  FakeMapServices() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-      while (QTcpSocket* s = server_.nextPendingConnection()) {
-        QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] { answer(s); });
-        QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-      }
-    });
-  }
-  quint16 port() const { return server_.serverPort(); }
-  QStringList requests;
-
- private:
-  void answer(QTcpSocket* s) {
-    QByteArray& buf = pending_[s];
-    buf += s->readAll();
-    if (!buf.contains("\r\n\r\n")) return;
-    const QByteArray target = buf.split(' ').value(1);
-    pending_.remove(s);
-    const QUrl url(QStringLiteral("http://x") + QString::fromLatin1(target));
-    const QUrlQuery q(url);
-    requests << url.path() + QLatin1Char('?') + q.toString(QUrl::FullyDecoded);
-    QByteArray body, status = "200 OK";
-    if (url.path() == QLatin1String("/elevation")) {
-      // One value per latitude: 100, 101, ...
-      const QStringList lats = q.queryItemValue(QStringLiteral("latitude")).split(QLatin1Char(','));
-      QStringList values;
-      for (int i = 0; i < lats.size(); ++i) values << QString::number(100 + i);
-      body = "{\"elevation\":[" + values.join(QLatin1Char(',')).toLatin1() + "]}";
-    } else if (url.path() == QLatin1String("/search")) {
-      const QString query = q.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
-      if (query == QStringLiteral("Madrid, España"))
-        body = "[{\"lat\":\"40.4168\",\"lon\":\"-3.7038\",\"display_name\":\"Madrid, Espa\xc3\xb1" "a\","
-               "\"boundingbox\":[\"40.31\",\"40.64\",\"-3.89\",\"-3.51\"]}]";
-      else
-        body = "[]";
-    } else {
-      status = "500 Internal Server Error";
-      body = "oops";
-    }
-    s->write("HTTP/1.1 " + status + "\r\nContent-Type: application/json\r\nAccess-Control-Allow-Origin: *\r\n"
-             "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
-    s->disconnectFromHost();
-  }
-
-  QTcpServer server_;
-  QHash<QTcpSocket*, QByteArray> pending_;
-};
-
 class ShimServicesTest : public ShimTest {
  protected:
   ShimServices services() const override {
-    const std::string base = "http://127.0.0.1:" + std::to_string(fake_.port());
     ShimServices s;
-    s.elevation = base + "/elevation?latitude={lat}&longitude={lng}";
-    s.geocoder = base + "/search?q={query}";
+    s.elevation = fake_.elevation_template();
+    s.geocoder = fake_.geocoder_template();
     return s;
   }
   mutable FakeMapServices fake_;

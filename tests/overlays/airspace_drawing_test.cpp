@@ -90,7 +90,7 @@ TEST(AirspaceDrawing, LongOutlinesAreDrawn) {
 
 TEST(AirspaceDrawing, MalformedPointsNeverReachAStatement) {
   const Lines bad = {
-      "DP -3.5,40.x",     "DP ');alert(1);//", "DP -3.5 40.4",   "DP 1e5,2",
+      "DP -3.5,40.x",     "DP ');alert(1);//", "DP -3.5 40.4",   "DP 1e,2",
       "DP [1,2]",         "DP 1,2,3",          "DP 1.2.3,4",     "DP",
       "DP ,",             "DP '1',2",          "DP 1,2]);x(",    "DP --1,2",
       "DP 1,2</script>",  "DP .,1",            "DP 0x10,2",      "DP 1,\"2\"",

@@ -52,6 +52,8 @@ TEST(LoadSettings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.maps.marca_naranja, "mm_20_orange.png");
   EXPECT_EQ(s.maps.marca_azul, "mm_20_blue.png");
   EXPECT_EQ(s.maps.marca_roja, "mm_20_red.png");
+  EXPECT_EQ(s.maps.elevacion, "https://api.open-meteo.com/v1/elevation?latitude={lat}&longitude={lng}");
+  EXPECT_EQ(s.maps.geocodificador, "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
   EXPECT_TRUE(notes.empty());
   EXPECT_FALSE(folder.exists("CONFIG.INI"));
 }

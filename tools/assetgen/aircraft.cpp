@@ -75,6 +75,61 @@ QImage pin(QColor colour) {
   return image;
 }
 
+// The VFR point marker: the pages show this picture's right half (origin (20, 0), 20 x 20) with
+// the point at its left edge, half-way down (anchor (0, 10)), and the point's label hanging from
+// the point to the right and down. So the right half holds a small pin leaning right, its tip on
+// the point and its head above the label; the left half stays empty.
+QImage vfr_point_pin(QColor colour) {
+  QImage image = canvas(40, 20);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.translate(20.8, 9.8);
+  p.rotate(35);
+  QPainterPath body;  // upright, tip at (0, 0)
+  body.moveTo(0, 0);
+  body.cubicTo(-0.6, -2.5, -3.6, -4.0, -3.6, -7.0);
+  body.arcTo(QRectF(-3.6, -10.6, 7.2, 7.2), 180, -180);
+  body.cubicTo(3.6, -4.0, 0.6, -2.5, 0, 0);
+  body.closeSubpath();
+  QRadialGradient g(QPointF(-1.2, -8.2), 5.0);
+  g.setColorAt(0, colour.lighter(150));
+  g.setColorAt(1, colour);
+  p.setPen(QPen(colour.darker(220), 1.0));
+  p.setBrush(g);
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, 230));
+  p.drawEllipse(QPointF(0, -7.0), 1.4, 1.4);
+  return image;
+}
+
+// The route editor's start and end markers: a 20 x 32 pin whose tip is at (10, 30), where the
+// route page anchors them, with a white mark on its head: a dot for the start, a square for the end.
+QImage route_pin(QColor colour, bool end) {
+  QImage image = canvas(20, 32);
+  QPainter p(&image);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  QPainterPath body;
+  body.moveTo(10, 30.5);
+  body.cubicTo(8.8, 23.0, 2.0, 18.0, 2.0, 10.0);
+  body.arcTo(QRectF(2.0, 2.0, 16.0, 16.0), 180, -180);
+  body.cubicTo(18.0, 18.0, 11.2, 23.0, 10, 30.5);
+  body.closeSubpath();
+  QRadialGradient g(QPointF(7.0, 7.0), 14.0);
+  g.setColorAt(0, colour.lighter(150));
+  g.setColorAt(1, colour);
+  p.setPen(QPen(colour.darker(200), 1.0));
+  p.setBrush(g);
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, 235));
+  if (end)
+    p.drawRect(QRectF(6.5, 6.5, 7.0, 7.0));
+  else
+    p.drawEllipse(QPointF(10, 10), 3.8, 3.8);
+  return image;
+}
+
 QImage application_icon() {
   QImage image = canvas(64, 64);
   QPainter p(&image);
@@ -108,9 +163,11 @@ bool write_map_pictures(const QDir& out) {
   for (const Sector& s : sectors)
     ok &= save(aircraft_icon(centre_heading(s)), out, QStringLiteral("Avion%1.png").arg(QLatin1String(s.point)));
   ok &= save(aircraft_shadow(), out, "AvionSHW.png");
-  ok &= save(pin(QColor(0xFF, 0x8C, 0x00)), out, "mm_20_orange.png");
+  ok &= save(vfr_point_pin(QColor(0xFF, 0x8C, 0x00)), out, "mm_20_orange.png");
   ok &= save(pin(QColor(0x1E, 0x6F, 0xE0)), out, "mm_20_blue.png");
   ok &= save(pin(QColor(0xE0, 0x22, 0x22)), out, "mm_20_red.png");
+  ok &= save(route_pin(QColor(0x1E, 0x6F, 0xE0), false), out, "dd-start.png");
+  ok &= save(route_pin(QColor(0xE0, 0x22, 0x22), true), out, "dd-end.png");
   ok &= save(application_icon(), out, "tolvex.png");
   return ok;
 }

@@ -1,0 +1,31 @@
+cmake_minimum_required(VERSION 3.25)
+# Joins the script parts PARTS (in that order) into OUT as the body of one function, so they
+# share one scope. Each part's text goes in unchanged after a line naming it, and the head of
+# OUT says on which line each part starts: a browser error at line L of OUT is at line
+# L - start + 1 of the part that starts last at or before L.
+set(index "")
+set(body "")
+set(header_lines 0)
+foreach(f IN LISTS PARTS)
+  math(EXPR header_lines "${header_lines} + 1")
+endforeach()
+# Header: the two first lines, one line per part, the opening of the function.
+math(EXPR line "${header_lines} + 5")
+foreach(f IN LISTS PARTS)
+  get_filename_component(name ${f} NAME)
+  file(READ ${f} text)
+  if(NOT text MATCHES "\n$")
+    string(APPEND text "\n")
+  endif()
+  string(REGEX MATCHALL "\n" breaks "${text}")
+  list(LENGTH breaks count)
+  math(EXPR first "${line} + 1")
+  string(APPEND index "//   ${name}: line ${first}\n")
+  string(APPEND body "// ---- ${name}\n${text}")
+  math(EXPR line "${line} + 1 + ${count}")
+endforeach()
+get_filename_component(out_name ${OUT} NAME)
+set(head "// ${out_name}: built from the parts in src/pages/${SUBDIR}/ (edit those, not this file).\n")
+string(APPEND head "// The line where each part begins here:\n${index}(function () {\n'use strict';\n")
+file(WRITE ${OUT}.tmp "${head}${body}})();\n")
+file(COPY_FILE ${OUT}.tmp ${OUT} ONLY_IF_DIFFERENT)

@@ -1,0 +1,3 @@
+tolvex_core_library(route DEPENDS tolvex_base_core tolvex_map_core tolvex_overlays_core tolvex_pages_core SOURCES
+  route_page_builder.cpp
+)

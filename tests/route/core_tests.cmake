@@ -1,0 +1,4 @@
+tolvex_core_test(route_core_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/route_page_builder_test.cpp
+  LIBS tolvex_route_core)

@@ -1,0 +1,2 @@
+tolvex_ui_test(route_page_test SOURCES ${CMAKE_CURRENT_LIST_DIR}/route_page_test.cpp)
+target_compile_definitions(route_page_test PRIVATE TOLVEX_BUILT_PROGRAM_DIR="${TOLVEX_PROGRAM_DIR}")

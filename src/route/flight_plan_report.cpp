@@ -1,5 +1,6 @@
 #include "route/flight_plan_report.h"
 
+#include <QAbstractButton>
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -152,6 +153,10 @@ void FlightPlanReport::build_controls() {
   for (std::string_view h : kCabecerasPlan) headers << qt(h);
   sg->setHorizontalHeaderLabels(headers);
   sg->verticalHeader()->hide();
+  // The table's own parts have names too: its headers and its select-all corner.
+  sg->horizontalHeader()->setAccessibleName(QStringLiteral("Columnas del plan de vuelo"));
+  sg->verticalHeader()->setAccessibleName(QStringLiteral("Tramos del plan de vuelo"));
+  if (auto* corner = sg->findChild<QAbstractButton*>()) corner->setAccessibleName(QStringLiteral("Seleccionar todo"));
   sg->setEditTriggers(QAbstractItemView::NoEditTriggers);
   for (int c = 0; c < static_cast<int>(kColumnasPlan); ++c) sg->setColumnWidth(c, kColumnWidths[c] + 6);
   layout->addWidget(sg, 1);

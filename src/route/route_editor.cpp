@@ -40,7 +40,7 @@ namespace {
 constexpr int kColumn = 688;  // the column right of the map, 208 pixels wide
 constexpr int kColumnWidth = 208;
 constexpr int kInner = 192;   // controls inside a group
-constexpr int kListoPollMs = 10;
+constexpr int kListoPollMs = 5;  // a pause ends this soon after the elevation answer
 
 QPushButton* button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
   auto* b = new QPushButton(text, parent);

@@ -75,6 +75,8 @@ class RouteEditor : public QDialog {
   // The page has loaded, the handed-in route is drawn and the buttons work.
   bool ready() const { return ready_; }
   bool calculando() const { return calculando_; }
+  // Time the last flight plan spent pausing for the elevation service, in milliseconds.
+  qint64 tiempo_esperado_ms() const { return esperado_ms_; }
 
   // --- state ---
   bool primera_vez = true;
@@ -156,6 +158,7 @@ class RouteEditor : public QDialog {
   bool ready_ = false;
   bool busy_cursor_ = false;
   bool calculando_ = false;
+  qint64 esperado_ms_ = 0;
   bool cerrando_ = false;             // the window was asked to close during a computation
   std::optional<int> pending_done_;   // ... with this result, applied once the computation ends
   std::optional<RouteEditorResult> result_;

@@ -1,5 +1,6 @@
 // The route editor's longer handlers: route files, "Aceptar", and the flight plan with its pause.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QComboBox>
@@ -111,6 +112,7 @@ void RouteEditor::Button1Click() {
 void RouteEditor::Button10Click() {
   if (calculando_) return;  // never two computations on the same page fields
   calculando_ = true;
+  esperado_ms_ = 0;
   mostrar_espera(QStringLiteral("Calculando Plan Vuelo"));
   QCoreApplication::processEvents();
   try {
@@ -137,6 +139,8 @@ void RouteEditor::Button10Click() {
 }
 
 bool RouteEditor::esperar(int ms, bool hasta_respuesta) {
+  QElapsedTimer pausa;
+  pausa.start();
   activo = true;
   Timer2.start(ms);
   if (hasta_respuesta) {
@@ -148,6 +152,7 @@ bool RouteEditor::esperar(int ms, bool hasta_respuesta) {
   listo_poll_.stop();
   Timer2.stop();
   activo = false;
+  esperado_ms_ += pausa.elapsed();
   return !cerrando_;
 }
 

@@ -30,7 +30,7 @@ tolvex::RouteEditorInputs editor_inputs(const tolvex::test::TempProgramFolder& f
   in.maps.elevacion = services.elevation_template();
   in.maps.geocodificador = services.geocoder_template();
   in.mensaje = [](const QString& text) { tb::note("message: " + text.toStdString()); };
-  in.abrir_texto = [](const QString&) {};
+  in.abrir_texto = [](const QString&) { return true; };
   return in;
 }
 

@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -38,11 +39,11 @@ QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static
 
 }  // namespace
 
-void open_in_text_editor(const QString& path) {
+bool open_in_text_editor(const QString& path) {
 #ifdef Q_OS_WIN
-  QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
+  return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
 #else
-  QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 #endif
 }
 
@@ -106,9 +107,10 @@ void FlightPlanReport::build_controls() {
   chart->legend()->hide();
   chart->setBackgroundRoundness(0);
   chart->setMargins(QMargins(4, 0, 12, 0));
-  // Numbers as the pilot reads them: decimal comma, thousands with a point.
+  // Numbers as "#,##0" writes them with the decimal comma: thousands with a point from four
+  // digits on (1.200). The Spanish locale groups only from five digits, the German one from four.
   chart->setLocalizeNumbers(true);
-  chart->setLocale(QLocale(QLocale::Spanish, QLocale::Spain));
+  chart->setLocale(QLocale(QLocale::German, QLocale::Germany));
 
   auto* upper = new QLineSeries();
   Series1 = new QAreaSeries(upper);
@@ -125,13 +127,13 @@ void FlightPlanReport::build_controls() {
 
   eje_tramos = new QValueAxis();
   eje_tramos->setTitleText(QStringLiteral("Tramos"));
-  eje_tramos->setLabelFormat(QStringLiteral("%d"));
+  eje_tramos->setLabelFormat(QStringLiteral("%.0f"));
   eje_tramos->setTickType(QValueAxis::TicksDynamic);
   eje_tramos->setTickAnchor(1);
   eje_altura = new QValueAxis();
   eje_altura->setTitleText(QStringLiteral("Altura ( ft )"));
   eje_altura->setTitleFont(bold);
-  eje_altura->setLabelFormat(QStringLiteral("%d"));
+  eje_altura->setLabelFormat(QStringLiteral("%.0f"));
   eje_altura->setTickType(QValueAxis::TicksDynamic);
   eje_altura->setTickAnchor(0);
   chart->addAxis(eje_tramos, Qt::AlignBottom);
@@ -223,7 +225,19 @@ void FlightPlanReport::Button2Click() {
     if (inputs_.on_error) inputs_.on_error(QString::fromStdString(e.what()));
     return;
   }
-  inputs_.abrir_texto(QString::fromStdString(path));
+  const QString file = QString::fromStdString(path);
+  if (inputs_.abrir_texto(file)) return;
+  const QString text = QStringLiteral("El plan de vuelo se ha guardado en %1, pero no se ha podido abrir el editor de textos.")
+                           .arg(QDir::toNativeSeparators(file));
+  if (inputs_.mensaje) {
+    inputs_.mensaje(text);
+    return;
+  }
+  QMessageBox box(this);
+  box.setWindowTitle(QStringLiteral("Tolvex"));
+  box.setText(text);
+  box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+  box.exec();
 }
 
 void FlightPlanReport::Button1Click() { accept(); }

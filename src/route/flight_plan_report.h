@@ -18,14 +18,18 @@ namespace tolvex {
 
 struct FlightPlanReportInputs {
   std::string program_folder;  // with a trailing separator: RutaImp.txt goes there
-  // Opens the exported file in the desktop's text editor (open_in_text_editor by default).
-  std::function<void(const QString& path)> abrir_texto;
+  // Opens the exported file in the desktop's text editor (open_in_text_editor by default);
+  // false when no editor could be started.
+  std::function<bool(const QString& path)> abrir_texto;
+  // Messages to the pilot (a modal box by default).
+  std::function<void(const QString&)> mensaje;
   // Errors no one else handles (RutaImp.txt that cannot be written): the application's handler.
   std::function<void(const QString&)> on_error;
 };
 
-// Notepad on Windows; elsewhere the desktop's application for text files. Does not wait for it.
-void open_in_text_editor(const QString& path);
+// Notepad on Windows; elsewhere the desktop's application for text files. Does not wait for it;
+// false when it could not be started.
+bool open_in_text_editor(const QString& path);
 
 class FlightPlanReport : public QDialog {
   Q_OBJECT

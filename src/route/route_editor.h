@@ -48,8 +48,8 @@ struct RouteEditorInputs {
   // The file to load (guardar false) or save (true); empty when the pilot cancels. Default: the
   // file dialogs.
   std::function<QString(QWidget* parent, bool guardar)> elegir_fichero;
-  // Opens an exported flight plan in the desktop's text editor.
-  std::function<void(const QString& path)> abrir_texto;
+  // Opens an exported flight plan in the desktop's text editor; false when none could be started.
+  std::function<bool(const QString& path)> abrir_texto;
 };
 
 // What "Aceptar" hands back to the main window.

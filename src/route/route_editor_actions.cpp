@@ -121,7 +121,7 @@ void RouteEditor::Button10Click() {
     if (const std::string_view text = flight_plan_message(plan.error); !text.empty()) {
       mensaje(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
     } else if (plan.error == FlightPlanError::ninguno && !cerrando_) {
-      FlightPlanReport report({inputs_.program_folder, inputs_.abrir_texto, inputs_.on_error}, this);
+      FlightPlanReport report({inputs_.program_folder, inputs_.abrir_texto, inputs_.mensaje, inputs_.on_error}, this);
       report.veloc = Edit4->text().toStdString();
       report.consumo = Edit2->text().toStdString();
       report.longitud = plan.longitud;

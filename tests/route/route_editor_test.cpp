@@ -47,7 +47,10 @@ class RouteEditorTest : public ::testing::Test {
     in.mensaje = [this](const QString& text) { messages.push_back(text.toStdString()); };
     in.on_error = [this](const QString& text) { errors.push_back(text.toStdString()); };
     in.elegir_fichero = [this](QWidget*, bool) { return chosen; };
-    in.abrir_texto = [this](const QString& path) { opened.push_back(path.toStdString()); };
+    in.abrir_texto = [this](const QString& path) {
+      opened.push_back(path.toStdString());
+      return true;
+    };
     return in;
   }
 
@@ -225,7 +228,8 @@ TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelEndsTheWait) {
 }
 
 TEST_F(RouteEditorTest, ReportOfElevationsAtOrBelowSeaLevel) {
-  FlightPlanReport r({folder.path(), [this](const QString& p) { opened.push_back(p.toStdString()); }, {}});
+  FlightPlanReport r({folder.path(), [this](const QString& p) { return opened.emplace_back(p.toStdString()), false; },
+                      [this](const QString& m) { messages.push_back(m.toStdString()); }, {}});
   r.veloc = "120";
   r.consumo = "12,5";
   r.alturas = "-3|0|";
@@ -236,7 +240,15 @@ TEST_F(RouteEditorTest, ReportOfElevationsAtOrBelowSeaLevel) {
   EXPECT_FALSE(folder.exists("RutaImp.txt"));
   QTest::keyClick(&r, Qt::Key_Escape);
   EXPECT_TRUE(r.isVisible()) << "only \"Cerrar\" closes the report";
-  EXPECT_TRUE(opened.empty());
+
+  // Exported, but no text editor could be started: the pilot is told where the file is.
+  r.longitud = "30|90\n";
+  r.FormActivate();
+  r.Button2->click();
+  EXPECT_TRUE(folder.exists("RutaImp.txt"));
+  EXPECT_EQ(opened, std::vector<std::string>{folder.file("RutaImp.txt")});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("no se ha podido abrir el editor de textos"), std::string::npos);
 }
 
 }  // namespace

@@ -208,8 +208,12 @@ TEST_F(ConfigTest, FixedToAdjustableClosesAfterTheMessage) {
 }
 
 TEST_F(ConfigTest, RouteButtonOpensTheEditorOnTheMainWindowsRoute) {
-  start(default_config("", "[RUTA]\r\nANCHO=6\r\nCOLOR=3\r\nTRANS=\r\nVELOCIDAD=95\r\nCONSUMO=8,5\r\n"));
+  FakeIocpServer server;
+  start("[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server.port()) +
+        "\r\nSONIDOS=N\r\nINTERVALO=60\r\n[RUTA]\r\nANCHO=6\r\nCOLOR=3\r\nTRANS=\r\nVIS=S\r\nVELOCIDAD=95\r\nCONSUMO=8,5\r\n");
   window->ruta_ruta = "-3.7, 40.4\n-3.6, 40.5\n";
+  window->conexionClick();
+  ASSERT_TRUE(wait_page());
   bool edited = false;
   QTimer poll;
   poll.setInterval(20);
@@ -218,6 +222,7 @@ TEST_F(ConfigTest, RouteButtonOpensTheEditorOnTheMainWindowsRoute) {
     if (edited || !editor || !editor->ready()) return;
     edited = true;
     poll.stop();
+    EXPECT_EQ(editor->posicion_Actual, "40.47123,-3.70912");
     EXPECT_EQ(editor->Edit3->text(), QStringLiteral("6"));
     EXPECT_EQ(editor->ComboBox1->currentIndex(), 3);
     EXPECT_EQ(editor->ComboBox2->currentText(), QStringLiteral("1")) << "an empty opacity chooses \"1\"";
@@ -242,6 +247,10 @@ TEST_F(ConfigTest, RouteButtonOpensTheEditorOnTheMainWindowsRoute) {
   EXPECT_EQ(window->cfg.velo, "110");
   EXPECT_EQ(window->cfg.cons, "8,5");
   EXPECT_TRUE(messages.empty());
+  // The route shown on the moving map is drawn again as it now is.
+  ASSERT_GE(statements.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(statements.end() - 3, statements.end()),
+            (std::vector<std::string>{"clearRuta();", "AgregarPunto( 40.4,-3.7)", "cambiarLinea(6,'#80FFFF',0.5);"}));
 }
 
 TEST_F(ConfigTest, AboutWindowShowsTheVersion) {

@@ -165,6 +165,14 @@ QString BrowserBridge::read_field(const QString& name, int timeout_ms) {
   return value.toString();
 }
 
+void BrowserBridge::read_field_later(const QString& name, std::function<void(const QString&)> done) {
+  if (!view_ || !loaded_) return;
+  view_->page()->runJavaScript(QString::fromLatin1(kReadFieldScript).arg(script_safe(json_string(name))),
+                               QWebEngineScript::MainWorld, [done = std::move(done)](const QVariant& value) {
+                                 if (!value.isNull() && value.isValid()) done(value.toString());
+                               });
+}
+
 QVariant BrowserBridge::evaluate(const QString& expression, int timeout_ms) {
   return run_and_wait(expression, timeout_ms);
 }

@@ -49,6 +49,10 @@ class BrowserBridge : public QObject {
   // fails or the answer does not come in time.
   QString read_field(const QString& name, int timeout_ms = 5000);
 
+  // The same value handed to `done` once the page answers, without waiting; nothing is handed
+  // when no page is loaded, the page has no form f1, or the view goes first.
+  void read_field_later(const QString& name, std::function<void(const QString&)> done);
+
   // The value of a script expression, synchronously (for tests and benchmarks). Same waiting and
   // failures as read_field; a script error gives an invalid QVariant.
   QVariant evaluate(const QString& expression, int timeout_ms = 5000);

@@ -31,6 +31,16 @@ std::string map_type_statement(std::int32_t tipogooglemap) {
   return s;
 }
 
+std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud) {
+  if (!is_plain_number(latitud) || !is_plain_number(longitud)) return {};
+  std::string s = "AgregarPunto(";
+  s += latitud;
+  s += ',';
+  s += longitud;
+  s += ')';
+  return s;
+}
+
 RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
   RoutePointStatements out;
   int line_number = 0;
@@ -46,16 +56,11 @@ RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
     const auto comma = line.find(',');
     const std::string_view longitude = comma == std::string_view::npos ? std::string_view() : line.substr(0, comma);
     const std::string_view latitude = comma == std::string_view::npos ? line : line.substr(comma + 1);
-    if (!is_plain_number(latitude) || !is_plain_number(longitude)) {
+    std::string s = agregar_punto_statement(latitude, longitude);
+    if (s.empty())
       out.skipped_lines.push_back(line_number);
-      continue;
-    }
-    std::string s = "AgregarPunto(";
-    s += latitude;
-    s += ',';
-    s += longitude;
-    s += ')';
-    out.statements.push_back(std::move(s));
+    else
+      out.statements.push_back(std::move(s));
   }
   return out;
 }

@@ -20,6 +20,10 @@ std::string mueve_avion_statement(double latitud, double longitud, std::int32_t 
 // Empty for any other number.
 std::string map_type_statement(std::int32_t tipogooglemap);
 
+// "AgregarPunto(lat,lon)" with the two texts as they stand (a leading blank kept), or empty when
+// either is not a plain number.
+std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud);
+
 struct RoutePointStatements {
   std::vector<std::string> statements;  // one "AgregarPunto(lat,lon)" per usable line, in order
   std::vector<int> skipped_lines;       // 1-based numbers of non-blank lines that were not numbers

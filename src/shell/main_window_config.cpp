@@ -8,7 +8,9 @@
 #include "dialogs/config_rules.h"
 #include "dialogs/config_window.h"
 #include "dialogs/sound_cues.h"
+#include "map/view_statements.h"
 #include "overlays/airspace_selection_window.h"
+#include "route/route_editor.h"
 #include "shell/main_window.h"
 
 namespace tolvex {
@@ -135,10 +137,43 @@ void MainWindow::confirmar_configuracion(const ConfigDecision& /*saved*/, std::i
   }
 }
 
-// The route editor is not part of Tolvex yet: "Ruta" in the configuration window ends here.
-// When the editor exists, open it here, modal over `parent`.
-void MainWindow::abrir_editor_ruta(QWidget* /*parent*/, bool /*conec*/, const std::string& /*posact*/) {
-  mostrar_mensaje(QStringLiteral("El editor de rutas todavía no está disponible en esta versión de Tolvex."));
+// "Ruta": the route editor works on a copy of the route and its settings; "Aceptar" hands them
+// back, and a route shown on the moving map is drawn again as it now is.
+void MainWindow::abrir_editor_ruta(QWidget* parent, bool conec, const std::string& posact) {
+  RouteEditorInputs in;
+  in.program_folder = carpeta;
+  in.files_folder = QString::fromStdString(page_files_folder);
+  in.maps = cfg.maps;
+  in.page_load_limit_ms = options_.page_load_limit_ms;
+  in.conectado = conec;
+  if (conec) in.posicion_Actual = posact;
+  in.ruta_ancho = cfg.ruta_ancho;
+  in.ruta_color = cfg.ruta_color;
+  in.ruta_trans = cfg.ruta_trans.empty() ? std::string("1") : cfg.ruta_trans;
+  in.velo = cfg.velo;
+  in.cons = cfg.cons;
+  in.ruta_actual = ruta_ruta;
+  in.mensaje = [this](const QString& text) { mostrar_mensaje(text); };
+  in.on_error = [this](const QString& text) { ApplicationEvents1Exception(text); };
+  QPointer<RouteEditor> editor = new RouteEditor(std::move(in), parent);
+  editor->exec();
+  if (!editor) return;
+  const std::optional<RouteEditorResult> r = editor->result();
+  delete editor;
+  if (!r) return;
+  ruta_ruta = r->ruta_ruta;
+  cfg.ruta_ancho = r->ruta_ancho;
+  cfg.ruta_color = r->ruta_color;
+  cfg.ruta_trans = r->ruta_trans;
+  cfg.velo = r->velo;
+  cfg.cons = r->cons;
+  if (conectado && !cfg.MapaSK && cfg.ruta_visible) {
+    send_statement(std::string(clear_ruta_statement));
+    if (route_is_empty(ruta_ruta))
+      cfg.ruta_visible = false;
+    else
+      send_route();
+  }
 }
 
 void MainWindow::abrir_espacios_aereos(QWidget* parent) {

@@ -13,6 +13,7 @@
 #include "dialogs/about_window.h"
 #include "dialogs/config_window.h"
 #include "dialogs/sound_cues.h"
+#include "route/route_editor.h"
 #include "shell/main_window_fixture.h"
 #include "support/accessibility_check.h"
 #include "support/fake_iocp_server.h"
@@ -224,13 +225,50 @@ TEST_F(ConfigTest, FixedToAdjustableClosesAfterTheMessage) {
   EXPECT_EQ(window->size(), QSize(505, 394)) << "reshaped without closing";
 }
 
-TEST_F(ConfigTest, RouteButtonSaysTheEditorIsNotThereYet) {
-  start(default_config());
-  configure([&](ConfigWindow& w) {
-    w.BitBtn3->click();
-    w.BitBtn2->click();
+TEST_F(ConfigTest, RouteButtonOpensTheEditorOnTheMainWindowsRoute) {
+  FakeIocpServer server;
+  start("[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server.port()) +
+        "\r\nSONIDOS=N\r\nINTERVALO=60\r\n[RUTA]\r\nANCHO=6\r\nCOLOR=3\r\nTRANS=\r\nVIS=S\r\nVELOCIDAD=95\r\nCONSUMO=8,5\r\n");
+  window->ruta_ruta = "-3.7, 40.4\n-3.6, 40.5\n";
+  window->conexionClick();
+  ASSERT_TRUE(wait_page());
+  bool edited = false;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* editor = qobject_cast<RouteEditor*>(QApplication::activeModalWidget());
+    if (edited || !editor || !editor->ready()) return;
+    edited = true;
+    poll.stop();
+    EXPECT_EQ(editor->posicion_Actual, "40.47123,-3.70912");
+    EXPECT_EQ(editor->Edit3->text(), QStringLiteral("6"));
+    EXPECT_EQ(editor->ComboBox1->currentIndex(), 3);
+    EXPECT_EQ(editor->ComboBox2->currentText(), QStringLiteral("1")) << "an empty opacity chooses \"1\"";
+    EXPECT_EQ(editor->Edit4->text(), QStringLiteral("95"));
+    EXPECT_EQ(editor->Edit2->text(), QStringLiteral("8,5"));
+    EXPECT_EQ(editor->bridge()->evaluate(QStringLiteral("polyShape.getPath().getLength()")).toInt(), 2);
+    editor->Button5->click();  // "Borrar Último Punto"
+    editor->ComboBox2->setCurrentIndex(4);
+    editor->Edit4->setText(QStringLiteral("110"));
+    editor->Button1->click();
   });
-  EXPECT_EQ(messages, std::vector<std::string>{"El editor de rutas todavía no está disponible en esta versión de Tolvex."});
+  configure([&](ConfigWindow& w) {
+    poll.start();
+    w.BitBtn3->click();
+    w.BitBtn2->click();  // the route is the main window's even when the configuration is cancelled
+  });
+  EXPECT_TRUE(edited) << "the route editor never became ready";
+  EXPECT_EQ(window->ruta_ruta, "-3.7, 40.4\n");
+  EXPECT_EQ(window->cfg.ruta_ancho, 6);
+  EXPECT_EQ(window->cfg.ruta_color, 3);
+  EXPECT_EQ(window->cfg.ruta_trans, "0.5");
+  EXPECT_EQ(window->cfg.velo, "110");
+  EXPECT_EQ(window->cfg.cons, "8,5");
+  EXPECT_TRUE(messages.empty());
+  // The route shown on the moving map is drawn again as it now is.
+  ASSERT_GE(statements.size(), 3u);
+  EXPECT_EQ(std::vector<std::string>(statements.end() - 3, statements.end()),
+            (std::vector<std::string>{"clearRuta();", "AgregarPunto( 40.4,-3.7)", "cambiarLinea(6,'#80FFFF',0.5);"}));
 }
 
 TEST_F(ConfigTest, AboutWindowShowsTheVersion) {

@@ -1,0 +1,67 @@
+#include "route/flight_plan_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvex {
+namespace {
+
+TEST(FlightPlanTable, LegsWithTimesFuelAndTotals) {
+  const std::vector<FilaPlan> rows = rellenar_plan("120", "12,5", "30|90\n45|180\n");
+  ASSERT_EQ(rows.size(), 2u);
+  // 0,25 h and 0,375 h -> 0,38 h; fuel 3,125 -> 3,1 and 4,75 -> 4,8; the total adds the rounded fuel.
+  EXPECT_EQ(rows[0], (FilaPlan{"1", "90", "30", "30,00", "00:15", "00:15", "3,1", "3,1"}));
+  EXPECT_EQ(rows[1], (FilaPlan{"2", "180", "45", "75,00", "00:23", "00:38", "4,8", "7,9"}));
+
+  EXPECT_EQ(rellenar_plan("120", "12,5", "0|45\n")[0], (FilaPlan{"1", "45", "0", ",00", "00:00", "00:00", "0,0", "0,0"}));
+  // 241 NM at 120 kt is 2,01 h; 118,8 + 1,2 NM give 0,99 h + 0,01 h.
+  EXPECT_EQ(rellenar_plan("120", "", "241|0\n")[0][4], "02:01");
+  EXPECT_EQ(rellenar_plan("120", "", "118.8|0\n1.2|0\n")[1], (FilaPlan{"2", "0", "1,2", "120,00", "00:01", "01:00", "", ""}));
+}
+
+TEST(FlightPlanTable, TextsThatAreNoNumbersLeaveTheirColumnsEmpty) {
+  struct Case {
+    const char* veloc;
+    const char* consumo;
+    FilaPlan row;
+  };
+  const Case cases[] = {
+      {"", "12,5", {"1", "90", "60", "60,00", "", "", "", ""}},
+      {"ciento", "12,5", {"1", "90", "60", "60,00", "", "", "", ""}},
+      {"0", "12,5", {"1", "90", "60", "60,00", "", "", "", ""}},
+      {"120", "", {"1", "90", "60", "60,00", "00:30", "00:30", "", ""}},
+      {"120", "12.5", {"1", "90", "60", "60,00", "00:30", "00:30", "", ""}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(rellenar_plan(c.veloc, c.consumo, "60|90\n")[0], c.row) << c.veloc << " " << c.consumo;
+}
+
+TEST(FlightPlanTable, HoursAndMinutes) {
+  const std::pair<double, const char*> cases[] = {{1.5, "01:30"}, {0.75, "00:45"}, {0.38, "00:23"},
+                                                  {1.15, "01:09"}, {12.25, "12:15"}, {0.99 + 0.01, "01:00"}};
+  for (const auto& [hours, text] : cases) EXPECT_EQ(formato_hora(hours), text) << hours;
+}
+
+TEST(FlightPlanTable, ProfileInFeet) {
+  const PerfilTerreno p = rellenar_perfil("0|100|NaN|12.5|");
+  ASSERT_EQ(p.puntos.size(), 4u);
+  EXPECT_EQ(p.puntos[1], (std::array<double, 2>{2, 328}));  // 328,08399
+  EXPECT_EQ(p.puntos[2], (std::array<double, 2>{3, 0}));
+  EXPECT_EQ(p.puntos[3], (std::array<double, 2>{4, 41}));  // 41,01
+  EXPECT_EQ(p.eje_max_ft(), 1328);
+  EXPECT_EQ(rellenar_perfil("-5|0|").eje_max_ft(), 1000);
+  EXPECT_EQ(paso_eje(1328, 100, 8), 200);
+}
+
+TEST(FlightPlanTable, ExportAlignsUnderTheHeadersAndLeavesLongCellsWhole) {
+  std::vector<FilaPlan> rows = rellenar_plan("120", "12,5", "30|90\n");
+  rows[0][1] = "1234567";
+  EXPECT_EQ(exportar_plan(rows),
+            " Leg Hdg(\xC2\xBA) Dist.(NM) Ac.Dist.(NM) Time(h:m) Ac.Time(h:m) Fuel(gl) Ac.Fuel(gl)\r\n"
+            " --- ------ --------- ------------ --------- ------------ -------- -----------\r\n"
+            "   1 1234567        30        30,00     00:15        00:15      3,1         3,1\r\n");
+}
+
+}  // namespace
+}  // namespace tolvex

@@ -1,6 +1,7 @@
 #include "map/web_profile_qt.h"
 
 #include <QHostAddress>
+#include <QQuickWidget>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -56,6 +57,11 @@ void configure_view(QWebEngineView* view, bool local_files) {
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local_files);
   install_request_identity(view->page()->profile());
+  // When pages are drawn through the graphics card, the browser's drawing widget, made at the
+  // first page load, makes Qt rebuild the open window it sits in, and a rebuilt modal window is
+  // no longer modal (the window below it takes clicks again). A hidden widget of that kind,
+  // there from the start, has the window made for it at once.
+  (new QQuickWidget(view))->hide();
 }
 
 QByteArray browser_engine_flags(const QByteArray& flags, bool sandbox_off) {

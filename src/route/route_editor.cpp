@@ -14,7 +14,6 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
-#include <QQuickWidget>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <QWebEngineView>
@@ -138,12 +137,6 @@ void RouteEditor::build_controls() {
   configure_view(WebBrowser1);
   mapa_layout->addWidget(WebBrowser1);
   bridge_ = new BrowserBridge(WebBrowser1);
-  // When pages are drawn through the graphics card, the browser's drawing widget, made at the
-  // first page load, makes Qt rebuild this open window, and the rebuilt window is no longer
-  // modal (the configuration window below it takes clicks again). A hidden widget of that kind,
-  // there from the start, has the window made for it at once.
-  auto* same_kind = new QQuickWidget(mapa);
-  same_kind->hide();
 
   auto* banner = new QLabel(this);
   banner->setGeometry(kColumn, 3, kColumnWidth, 40);

@@ -3,8 +3,8 @@
 // without a CR just before it), never a line holding LF, and the same lines however the stream
 // is cut; a line beyond the length limit is refused with std::runtime_error.
 //
-// Input: one byte choosing how the stream is cut (and, with its two top bits set, that the
-// rest is repeated beyond 64 KiB so the length limit is reached), then the stream.
+// Input: one byte choosing how the stream is cut (and, with its three top bits set, that a line
+// of about the length limit is put in the middle of the stream), then the stream.
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -71,18 +71,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size == 0) return 0;
   const std::uint8_t mode = data[0];
   std::string stream(tolvex::fuzz::as_text(data + 1, size - 1));
-  const bool long_stream = (mode & 0xC0) == 0xC0 && !stream.empty();
+  const bool long_stream = (mode & 0xE0) == 0xE0 && !stream.empty();
   if (long_stream) {
-    const std::string once = stream;
-    while (stream.size() <= IocpLineFramer::kMaxLineBytes + 2) stream += once;
+    // The stream's own lines around one line of its bytes repeated to about the limit.
+    std::string no_breaks;
+    for (char c : stream)
+      if (c != '\n') no_breaks += c;
+    if (!no_breaks.empty()) {
+      const std::size_t target = IocpLineFramer::kMaxLineBytes - 2 + (mode & 0x07);
+      std::string long_line;
+      while (long_line.size() < target) long_line += no_breaks;
+      long_line.resize(target);
+      stream = stream + "\n" + long_line + stream;
+    }
   }
   const Expected expected = frame_by_hand(stream);
 
-  // Byte by byte only for short streams: a long one that way would take most of the run.
+  // Small pieces only for short streams: a long one that way would take most of the run.
   const std::vector<std::size_t> cut_sets[] = {
       {stream.size() + 1}, {1u + (mode & 0x0F), 1, 2u + (mode >> 4 & 0x03)}, {4096, 1}, {1}};
   for (const auto& cuts : cut_sets) {
-    if (long_stream && cuts.size() == 1 && cuts[0] == 1) continue;
+    if (long_stream && cuts.front() < 16) continue;
     const auto [lines, refused] = frame(stream, cuts);
     FUZZ_CHECK(refused == expected.too_long);
     // Refused or not, every line completed before the long one is given, and nothing else.

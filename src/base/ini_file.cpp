@@ -34,6 +34,10 @@ std::string one_line(std::string_view text) {
   return out;
 }
 
+bool is_quoted(std::string_view value) {
+  return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
+
 // (offset, length) of `part` inside `whole`; both views point into the same buffer.
 std::pair<std::size_t, std::size_t> span_in(std::string_view whole, std::string_view part) {
   return {static_cast<std::size_t>(part.data() - whole.data()), part.size()};
@@ -67,8 +71,9 @@ void IniFile::build_index() {
   const std::string_view all = bytes_;
   std::size_t pos = all.substr(0, kBom.size()) == kBom ? kBom.size() : 0;
   const std::string_view body = all.substr(pos);
-  if (pos != 0) encoding_ = TextEncoding::Utf8;
-  else if (is_ascii(body)) encoding_ = platform_text_encoding();
+  // A byte-order mark says UTF-8, but bytes after it that are not UTF-8 are read as any other
+  // text file's: as Windows-1252.
+  if (is_ascii(body)) encoding_ = pos != 0 ? TextEncoding::Utf8 : platform_text_encoding();
   else encoding_ = is_utf8(body) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
 
   bool eol_found = false;
@@ -133,8 +138,7 @@ std::string IniFile::read_string(std::string_view section, std::string_view key,
   if (index == npos) return std::string(def);
   const Line& line = lines_[index];
   std::string_view value = std::string_view(bytes_).substr(line.start + line.value_offset, line.value_length);
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-    value = value.substr(1, value.size() - 2);
+  if (is_quoted(value)) value = value.substr(1, value.size() - 2);
   return decode_bytes(value, encoding_);
 }
 
@@ -156,6 +160,7 @@ void IniFile::replace_line(std::size_t index, const std::string& content) {
   classify(line);
   for (std::size_t i = index + 1; i < lines_.size(); ++i) lines_[i].start = lines_[i].start - old_length + content.size();
   dirty_ = true;
+  keep_text_meaning();
 }
 
 void IniFile::insert_bytes(std::size_t offset, const std::string& text) {
@@ -166,12 +171,27 @@ void IniFile::insert_bytes(std::size_t offset, const std::string& text) {
   const TextEncoding encoding = encoding_;
   build_index();
   encoding_ = encoding;
+  keep_text_meaning();
+}
+
+void IniFile::keep_text_meaning() {
+  // A Windows-1252 file whose bytes have become valid UTF-8 (its last other byte deleted or
+  // replaced, or a written value that happens to form UTF-8 sequences) would be read as UTF-8
+  // next time, and its other values would change: it becomes UTF-8 as a whole, same text.
+  if (encoding_ != TextEncoding::Windows1252) return;
+  const std::size_t bom = std::string_view(bytes_).starts_with(kBom) ? kBom.size() : 0;
+  const std::string_view body = std::string_view(bytes_).substr(bom);
+  if (is_ascii(body) || !is_utf8(body)) return;
+  bytes_ = bytes_.substr(0, bom) + decode_bytes(body, TextEncoding::Windows1252);
+  build_index();
 }
 
 void IniFile::write_string(std::string_view section, std::string_view key, std::string_view value) {
   const std::string key_text = one_line(key);
-  const std::string line_text =
-      encode_text(key_text, encoding_) + "=" + encode_text(one_line(value), encoding_);
+  std::string value_text = one_line(value);
+  // Reading drops one pair of quotes around a value, so a value that has them gets one more.
+  if (is_quoted(value_text)) value_text = value_text.front() + value_text + value_text.front();
+  const std::string line_text = encode_text(key_text, encoding_) + "=" + encode_text(value_text, encoding_);
   const std::size_t section_line = find_section(section);
   if (section_line == npos) {
     std::string text;
@@ -190,8 +210,11 @@ void IniFile::write_string(std::string_view section, std::string_view key, std::
     if (lines_[i].kind == LineKind::Key) after = i;
   const Line& line = lines_[after];
   const std::size_t offset = line.start + line.length + line.eol;
-  // After an unterminated last line the new line becomes the unterminated one.
-  insert_bytes(offset, line.eol == 0 ? eol_ + line_text : line_text + eol_);
+  // After an unterminated last line the new line becomes the unterminated one. A lone CR
+  // before an LF would join it and swallow the blank line that LF ends.
+  std::string eol = eol_;
+  if (eol == "\r" && offset < bytes_.size() && bytes_[offset] == '\n') eol = "\r\n";
+  insert_bytes(offset, line.eol == 0 ? eol_ + line_text : line_text + eol);
 }
 
 void IniFile::write_integer(std::string_view section, std::string_view key, std::int32_t value) {
@@ -199,16 +222,23 @@ void IniFile::write_integer(std::string_view section, std::string_view key, std:
 }
 
 void IniFile::delete_key(std::string_view section, std::string_view key) {
-  const std::size_t index = find_key(find_section(section), key);
-  if (index == npos) return;
-  const Line& line = lines_[index];
-  const std::size_t start = line.start;
-  const std::size_t length = line.length + line.eol;
-  const TextEncoding encoding = encoding_;
-  bytes_.erase(start, length);
-  dirty_ = true;
-  build_index();
-  encoding_ = encoding;
+  // Every line of the key in the section: with only the first gone, a repeated line in a
+  // hand-edited file would be read instead and the key would seem to come back.
+  const std::size_t section_line = find_section(section);
+  for (std::size_t index; (index = find_key(section_line, key)) != npos;) {
+    const Line& line = lines_[index];
+    const std::size_t start = line.start;
+    const std::size_t length = line.length + line.eol;
+    const TextEncoding encoding = encoding_;
+    bytes_.erase(start, length);
+    // A lone CR ending the line before must not join an LF that now follows it.
+    if (start > 0 && bytes_[start - 1] == '\r' && start < bytes_.size() && bytes_[start] == '\n')
+      bytes_.insert(start, 1, '\n');
+    dirty_ = true;
+    build_index();
+    encoding_ = encoding;
+  }
+  keep_text_meaning();
 }
 
 void IniFile::flush() {

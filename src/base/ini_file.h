@@ -2,18 +2,20 @@
 // CONFIG.INI with the Windows profile semantics the settings assume: section and key names
 // match case-insensitively, blanks around keys and values are trimmed, a write changes that one
 // line and keeps every other byte of the file, a new key goes at the end of its section, a new
-// section at the end of the file, delete removes the line. Writes are gathered in memory and
-// reach the disk atomically (temporary file + rename) at flush(); nothing is created until the
-// first flush that has something to write.
+// section at the end of the file, delete removes the key's lines. Writes are gathered in memory
+// and reach the disk atomically (temporary file + rename) at flush(); nothing is created until
+// the first flush that has something to write.
 //
 // Details: a section header is a line whose first non-blank character is '[' (name up to the
 // last ']', blanks trimmed); a key line holds '=' (a line starting with ';' is a comment); a
-// repeated section or key: only the first occurrence is read and written; lines before the
-// first section belong to no section. A value wrapped in one pair of matching quotes is read
-// without them. Values come back as UTF-8 and are written in the file's own encoding (UTF-8
-// when its bytes are valid UTF-8, else Windows-1252; a new or pure ASCII file takes the
-// platform's). Line breaks inside written names or values become blanks, so a value can never
-// add a line. New lines use the file's first line ending (CR LF for a new file).
+// repeated section or key: only the first occurrence is read and written (a delete removes
+// every line of the key in that section); lines before the first section belong to no
+// section. A value wrapped in one pair of matching quotes is read without them. Values come
+// back as UTF-8 and are written in the file's own encoding (UTF-8 when its bytes are valid
+// UTF-8, else Windows-1252; a new or pure ASCII file takes the platform's); a Windows-1252 file
+// that an edit would leave valid UTF-8 is turned into UTF-8, so that it still reads the same.
+// Line breaks inside written names or values become blanks, so a value can never add a line.
+// New lines use the file's first line ending (CR LF for a new file).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -71,6 +73,7 @@ class IniFile {
   std::size_t find_key(std::size_t section_line, std::string_view key) const;
   void replace_line(std::size_t index, const std::string& content);
   void insert_bytes(std::size_t offset, const std::string& text);
+  void keep_text_meaning();
 
   std::string path_;
   std::string bytes_;

@@ -100,6 +100,8 @@ TEST(IniFileRead, ValuesComeBackAsUtf8WhateverTheFileEncoding) {
   EXPECT_EQ(cp1252.read_string("INICIO", "DIRIP", ""), "Conexi\xC3\xB3n \xE2\x82\xAC");
   const auto utf8 = IniFile::from_text("x", "\xEF\xBB\xBF[INICIO]\r\nDIRIP=Conexi\xC3\xB3n\r\n");
   EXPECT_EQ(utf8.read_string("INICIO", "DIRIP", ""), "Conexi\xC3\xB3n");
+  const auto bom_then_cp1252 = IniFile::from_text("x", "\xEF\xBB\xBF[INICIO]\r\nDIRIP=Conexi\xF3n\r\n");
+  EXPECT_EQ(bom_then_cp1252.read_string("INICIO", "DIRIP", ""), "Conexi\xC3\xB3n");
 }
 
 // Every write below must change exactly the bytes it names; the rest of the file is compared
@@ -149,6 +151,10 @@ TEST(IniFileWrite, ChangesOnlyTheLinesItMust) {
        "[A]\r\nK=1\r\n[B]\r\n[A]\r\nM=1\r\n",
        [](IniFile& i) { i.write_string("a", "L", "2"); },
        "[A]\r\nK=1\r\nL=2\r\n[B]\r\n[A]\r\nM=1\r\n"},
+      {"a new key in a file of lone CRs does not swallow the blank line after it",
+       "[A]\rK=1\r\n\n;c\r",
+       [](IniFile& i) { i.write_string("A", "L", "2"); },
+       "[A]\rK=1\r\nL=2\r\n\n;c\r"},
       {"new section at the end with the file's line ending",
        "[A]\nK=1\n",
        [](IniFile& i) { i.write_string("RUTA", "VIS", "N"); },
@@ -179,6 +185,14 @@ TEST(IniFileWrite, ChangesOnlyTheLinesItMust) {
        "[A]\r\nK=1\r\nXPLANE=S\nL=2\r\n",
        [](IniFile& i) { i.delete_key("a", "xplane"); },
        "[A]\r\nK=1\r\nL=2\r\n"},
+      {"delete removes a repeated key's every line, so no old value comes back",
+       "[A]\nXPLANE=S\nK=1\nxplane=N\n[B]\nXPLANE=S\n",
+       [](IniFile& i) { i.delete_key("A", "XPLANE"); },
+       "[A]\nK=1\n[B]\nXPLANE=S\n"},
+      {"delete between a lone CR and a blank line keeps the blank line",
+       "[A]\r\rK=1\n\nL=2\r",
+       [](IniFile& i) { i.delete_key("A", "K"); },
+       "[A]\r\r\n\nL=2\r"},
       {"delete of a missing key or section changes nothing",
        "[A]\r\nK=1\r\n",
        [](IniFile& i) {
@@ -186,6 +200,13 @@ TEST(IniFileWrite, ChangesOnlyTheLinesItMust) {
          i.delete_key("B", "K");
        },
        "[A]\r\nK=1\r\n"},
+      {"a value in quotes gets one more pair, so it reads back with its own",
+       "[A]\r\nK=1\r\n",
+       [](IniFile& i) {
+         i.write_string("A", "K", "\"x\"");
+         i.write_string("A", "L", "''");
+       },
+       "[A]\r\nK=\"\"x\"\"\r\nL=''''\r\n"},
       {"a line break inside a value cannot add a line",
        "[A]\r\nK=1\r\n",
        [](IniFile& i) { i.write_string("A", "K", "x\r\n[B]\nY=1"); },
@@ -194,6 +215,10 @@ TEST(IniFileWrite, ChangesOnlyTheLinesItMust) {
        "[A]\r\nK=\xF3\r\n",
        [](IniFile& i) { i.write_string("A", "L", "\xC3\x91" "and\xC3\xBA \xE2\x82\xAC"); },
        "[A]\r\nK=\xF3\r\nL=\xD1" "and\xFA \x80\r\n"},
+      {"a Windows-1252 file that an edit leaves valid UTF-8 turns UTF-8 with the same text",
+       "[A]\r\nK=\xC3\xB1\r\nL=\xF3\r\n",
+       [](IniFile& i) { i.delete_key("A", "L"); },
+       "[A]\r\nK=\xC3\x83\xC2\xB1\r\n"},
       {"a value written in a UTF-8 file is UTF-8",
        "[A]\r\nK=\xC3\xB3\r\n",
        [](IniFile& i) { i.write_string("A", "L", "\xC3\x91"); },

@@ -13,6 +13,7 @@
 
 #include "base/accessibility_qt.h"
 #include "base/dialog_font_qt.h"
+#include "base/placed_controls_qt.h"
 #include "base/radio_list_qt.h"
 #include "map/colour_table.h"
 
@@ -46,19 +47,6 @@ const char kNotaIntervalo[] =
     "* 1,5 -> actualización cada sg. y medio\n"
     "* 0,3 -> actualización cada 3 décimas de sg.";
 
-QLabel* label(const QString& text, QWidget* parent, QRect where) {
-  auto* l = new QLabel(text, parent);
-  l->setGeometry(where);
-  return l;
-}
-
-QLineEdit* edit(const char* name, QWidget* parent, QRect where) {
-  auto* e = new QLineEdit(parent);
-  e->setObjectName(QString::fromLatin1(name));
-  e->setGeometry(where);
-  return e;
-}
-
 QCheckBox* check(const char* name, const QString& text, QWidget* parent, QRect where) {
   auto* c = new QCheckBox(text, parent);
   c->setObjectName(QString::fromLatin1(name));
@@ -66,18 +54,9 @@ QCheckBox* check(const char* name, const QString& text, QWidget* parent, QRect w
   return c;
 }
 
-QPushButton* button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setGeometry(where);
-  b->setAutoDefault(false);
-  return b;
-}
-
 // Read-only notes on the info-tip colour, without border.
 QLabel* note(const char* name, const QString& text, QWidget* parent, QRect where) {
-  auto* l = label(text, parent, where);
+  auto* l = placed_label(text, parent, where);
   l->setObjectName(QString::fromLatin1(name));
   l->setWordWrap(true);
   l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -128,17 +107,17 @@ void ConfigWindow::build_controls() {
   conecrg = radio_list("conecrg", QStringLiteral("Conexión con el Flight Simulator"), this, {6, 64, 411, 182});
   conecrg->set_items({QStringLiteral("IOCP Server"), QStringLiteral("FSUIPC"), QStringLiteral("Red (XGPS)")},
                      RadioList::Placement{3, 10, 18, 20, 120});
-  Label1 = label(QStringLiteral("Dirección IP del equipo que ejecuta el Flight Simulator:"), conecrg, {10, 42, 390, 16});
-  Edit1 = edit("Edit1", conecrg, {10, 59, 110, 21});
-  Label2 = label(QStringLiteral("(Si es el mismo equipo del FS indique 127.0.0.1)"), conecrg, {128, 61, 275, 16});
-  Label3 = label(QStringLiteral("Puerto (por defecto 8090):"), conecrg, {10, 87, 150, 16});
-  Edit2 = edit("Edit2", conecrg, {160, 84, 60, 21});
+  Label1 = placed_label(QStringLiteral("Dirección IP del equipo que ejecuta el Flight Simulator:"), conecrg, {10, 42, 390, 16});
+  Edit1 = placed_edit("Edit1", conecrg, {10, 59, 110, 21});
+  Label2 = placed_label(QStringLiteral("(Si es el mismo equipo del FS indique 127.0.0.1)"), conecrg, {128, 61, 275, 16});
+  Label3 = placed_label(QStringLiteral("Puerto (por defecto 8090):"), conecrg, {10, 87, 150, 16});
+  Edit2 = placed_edit("Edit2", conecrg, {160, 84, 60, 21});
   Label1->setBuddy(Edit1);
   Label3->setBuddy(Edit2);
   memoiocp = note("memoiocp", QString::fromUtf8(kNotaIocp), conecrg, {8, 108, 395, 70});
   memofsuipc = note("memofsuipc", QString::fromUtf8(kNotaFsuipc), conecrg, {8, 108, 395, 70});
-  label_puerto_udp = label(QStringLiteral("Puerto UDP (por defecto 49002):"), conecrg, {10, 45, 180, 16});
-  edit_puerto_udp = edit("edit_puerto_udp", conecrg, {190, 42, 60, 21});
+  label_puerto_udp = placed_label(QStringLiteral("Puerto UDP (por defecto 49002):"), conecrg, {10, 45, 180, 16});
+  edit_puerto_udp = placed_edit("edit_puerto_udp", conecrg, {190, 42, 60, 21});
   label_puerto_udp->setBuddy(edit_puerto_udp);
   nota_xgps = note("nota_xgps", QString::fromUtf8(kNotaXgps), conecrg, {8, 108, 395, 70});
   Label1->setObjectName(QStringLiteral("lblip"));
@@ -174,19 +153,19 @@ void ConfigWindow::build_controls() {
   chkXPlane = check("chkXPlane", QStringLiteral("Simulador XPLANE"), generales, {160, 104, 130, 18});
   chkEspacios = check("chkEspacios", QStringLiteral("Ver espacios aéreos"), generales, {160, 122, 130, 18});
 
-  auto* lblint = label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 146, 16});
-  autoint = edit("autoint", generales, {158, 144, 36, 21});
+  auto* lblint = placed_label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 146, 16});
+  autoint = placed_edit("autoint", generales, {158, 144, 36, 21});
   autoint->setAlignment(Qt::AlignRight);
   autoint->setMaxLength(4);
   autoint->setToolTip(QStringLiteral("Intervalo de actualización en segundos y décimas de segundo"));
   autoint->installEventFilter(this);
   lblint->setBuddy(autoint);
-  label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {200, 147, 150, 16});
+  placed_label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {200, 147, 150, 16});
 
   auto* rutadin = new QGroupBox(QStringLiteral("Configuración línea ruta dinámica "), generales);
   rutadin->setObjectName(QStringLiteral("rutadin"));
   rutadin->setGeometry(8, 170, 190, 88);
-  Edit3 = edit("Edit3", rutadin, {86, 17, 40, 21});
+  Edit3 = placed_edit("Edit3", rutadin, {86, 17, 40, 21});
   ComboBox1 = new QComboBox(rutadin);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
   ComboBox1->setGeometry(86, 40, 96, 21);
@@ -196,21 +175,21 @@ void ConfigWindow::build_controls() {
   ComboBox2->setGeometry(86, 63, 60, 21);
   for (const char* t : {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"})
     ComboBox2->addItem(QString::fromLatin1(t));
-  label(QStringLiteral("Ancho:"), rutadin, {8, 20, 76, 16})->setBuddy(Edit3);
-  label(QStringLiteral("Color:"), rutadin, {8, 43, 76, 16})->setBuddy(ComboBox1);
-  label(QStringLiteral("Transparencia:"), rutadin, {8, 66, 76, 16})->setBuddy(ComboBox2);
+  placed_label(QStringLiteral("Ancho:"), rutadin, {8, 20, 76, 16})->setBuddy(Edit3);
+  placed_label(QStringLiteral("Color:"), rutadin, {8, 43, 76, 16})->setBuddy(ComboBox1);
+  placed_label(QStringLiteral("Transparencia:"), rutadin, {8, 66, 76, 16})->setBuddy(ComboBox2);
 
-  auto* nota = label(QString::fromUtf8(kNotaIntervalo), generales, {204, 172, 203, 88});
+  auto* nota = placed_label(QString::fromUtf8(kNotaIntervalo), generales, {204, 172, 203, 88});
   nota->setObjectName(QStringLiteral("nota"));
   nota->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   nota->setWordWrap(true);
   nota->setFont(dialog_font(10));
 
-  BitBtn3 = button("BitBtn3", QStringLiteral("Ruta"), QStringLiteral("Acceso a la ruta VFR"), this, {6, 520, 80, 26});
-  BitBtn4 = button("BitBtn4", QStringLiteral("Espacios Aéreos"), QStringLiteral("Selección de espacios aéreos a visualizar"),
+  BitBtn3 = placed_button("BitBtn3", QStringLiteral("Ruta"), QStringLiteral("Acceso a la ruta VFR"), this, {6, 520, 80, 26});
+  BitBtn4 = placed_button("BitBtn4", QStringLiteral("Espacios Aéreos"), QStringLiteral("Selección de espacios aéreos a visualizar"),
                    this, {92, 520, 110, 26});
-  BitBtn1 = button("BitBtn1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar y guardar"), this, {246, 520, 82, 26});
-  BitBtn2 = button("BitBtn2", QStringLiteral("Cancelar"), QStringLiteral("Salir sin guardar los cambios"), this,
+  BitBtn1 = placed_button("BitBtn1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar y guardar"), this, {246, 520, 82, 26});
+  BitBtn2 = placed_button("BitBtn2", QStringLiteral("Cancelar"), QStringLiteral("Salir sin guardar los cambios"), this,
                    {335, 520, 82, 26});
   BitBtn1->setDefault(true);
   connect(BitBtn1, &QPushButton::clicked, this, &ConfigWindow::BitBtn1Click);

@@ -17,6 +17,7 @@
 
 #include "base/accessibility_qt.h"
 #include "base/dialog_font_qt.h"
+#include "base/placed_controls_qt.h"
 #include "base/radio_list_qt.h"
 #include "base/text_file.h"
 #include "map/browser_bridge.h"
@@ -31,12 +32,9 @@ constexpr int kRowHeight = 24;   // swatch k stands at y 98 + 24 k
 constexpr int kRadioHeight = 294;
 constexpr int kLoadLimitMs = 15000;
 
-QPushButton* button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setGeometry(where);
-  b->setAutoDefault(false);
+// Locked until the page is ready.
+QPushButton* locked_button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
+  auto* b = placed_button(name, text, hint, parent, where);
   b->setEnabled(false);
   return b;
 }
@@ -125,13 +123,13 @@ void AirspaceSelectionWindow::build_controls() {
     (new QLabel(QString::fromUtf8(legend[i].second), this))->setGeometry(32, 374 + 16 * i, 180, 16);
   }
 
-  BitBtn2 = button("BitBtn2", QStringLiteral("Marcar Todo"),
+  BitBtn2 = locked_button("BitBtn2", QStringLiteral("Marcar Todo"),
                    QStringLiteral("Marcar todos los espacios aéreos de la clase seleccionada"), this, {10, 428, 102, 26});
-  BitBtn4 = button("BitBtn4", QStringLiteral("Desmarcar Todo"),
+  BitBtn4 = locked_button("BitBtn4", QStringLiteral("Desmarcar Todo"),
                    QStringLiteral("Desmarcar todos los espacios aéreos de la clase seleccionada"), this, {115, 428, 102, 26});
-  BitBtn5 = button("BitBtn5", QStringLiteral("Marcar SFC"),
+  BitBtn5 = locked_button("BitBtn5", QStringLiteral("Marcar SFC"),
                    QStringLiteral("Marcar zonas con límite inferior desde la superficie"), this, {10, 458, 102, 26});
-  BitBtn6 = button("BitBtn6", QStringLiteral("Marcar no SFC"),
+  BitBtn6 = locked_button("BitBtn6", QStringLiteral("Marcar no SFC"),
                    QStringLiteral("Marcar zonas cuyo límite inferior NO sea superficie"), this, {115, 458, 102, 26});
   connect(BitBtn2, &QPushButton::clicked, this, &AirspaceSelectionWindow::BitBtn2Click);
   connect(BitBtn4, &QPushButton::clicked, this, &AirspaceSelectionWindow::BitBtn4Click);
@@ -173,8 +171,8 @@ void AirspaceSelectionWindow::build_controls() {
   stack->addWidget(cargando);
   stack->setCurrentWidget(WebBrowser1);
 
-  BitBtn1 = button("BitBtn1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar y guardar"), this, {770, 575, 88, 28});
-  BitBtn3 = button("BitBtn3", QStringLiteral("Cancelar"), QStringLiteral("Salir sin guardar los cambios"), this,
+  BitBtn1 = locked_button("BitBtn1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar y guardar"), this, {770, 575, 88, 28});
+  BitBtn3 = locked_button("BitBtn3", QStringLiteral("Cancelar"), QStringLiteral("Salir sin guardar los cambios"), this,
                    {866, 575, 88, 28});
   connect(BitBtn1, &QPushButton::clicked, this, &AirspaceSelectionWindow::BitBtn1Click);
   connect(BitBtn3, &QPushButton::clicked, this, [this] {

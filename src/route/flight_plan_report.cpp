@@ -12,7 +12,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -25,6 +24,7 @@
 
 #include "base/accessibility_qt.h"
 #include "base/dialog_font_qt.h"
+#include "base/message_box_qt.h"
 #include "base/text_file.h"
 #include "route/flight_plan_table.h"
 
@@ -233,11 +233,7 @@ void FlightPlanReport::Button2Click() {
     inputs_.mensaje(text);
     return;
   }
-  QMessageBox box(this);
-  box.setWindowTitle(QStringLiteral("Tolvex"));
-  box.setText(text);
-  box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
-  box.exec();
+  show_notice(this, text);
 }
 
 void FlightPlanReport::Button1Click() { accept(); }

@@ -11,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -20,6 +19,8 @@
 
 #include "base/accessibility_qt.h"
 #include "base/dialog_font_qt.h"
+#include "base/message_box_qt.h"
+#include "base/placed_controls_qt.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "map/browser_bridge.h"
@@ -41,35 +42,12 @@ constexpr int kColumnWidth = 208;
 constexpr int kInner = 192;   // controls inside a group
 constexpr int kListoPollMs = 5;  // a pause ends this soon after the elevation answer
 
-QPushButton* button(const char* name, const QString& text, const QString& hint, QWidget* parent, QRect where) {
-  auto* b = new QPushButton(text, parent);
-  b->setObjectName(QString::fromLatin1(name));
-  b->setToolTip(hint);
-  b->setGeometry(where);
-  b->setAutoDefault(false);
-  return b;
-}
-
-QLineEdit* edit(const char* name, const QString& text, QWidget* parent, QRect where) {
-  auto* e = new QLineEdit(text, parent);
-  e->setObjectName(QString::fromLatin1(name));
-  e->setGeometry(where);
-  return e;
-}
-
 QComboBox* list(const char* name, const QStringList& items, QWidget* parent, QRect where) {
   auto* c = new QComboBox(parent);
   c->setObjectName(QString::fromLatin1(name));
   c->addItems(items);
   c->setGeometry(where);
   return c;
-}
-
-QLabel* label(const QString& text, QWidget* parent, QRect where, QWidget* buddy = nullptr) {
-  auto* l = new QLabel(text, parent);
-  l->setGeometry(where);
-  if (buddy) l->setBuddy(buddy);
-  return l;
 }
 
 QGroupBox* group(const char* name, const QString& title, QWidget* parent, int top, int height) {
@@ -122,7 +100,7 @@ RouteEditor::RouteEditor(RouteEditorInputs inputs, QWidget* parent) : QDialog(pa
   }
 }
 
-RouteEditor::~RouteEditor() { set_busy_cursor(false); }
+RouteEditor::~RouteEditor() = default;
 
 void RouteEditor::build_controls() {
   setFont(dialog_font(11));
@@ -144,38 +122,38 @@ void RouteEditor::build_controls() {
   banner->setPixmap(QPixmap(QDir(inputs_.files_folder).filePath(QStringLiteral("iconos/banner.png"))));
 
   auto* linea = group("GroupBox1", QStringLiteral("Configuración de línea"), this, 46, 118);
-  Edit3 = edit("Edit3", QStringLiteral("4"), linea, {96, 18, 40, 21});
-  label(QStringLiteral("Ancho:"), linea, {8, 21, 86, 16}, Edit3);
+  Edit3 = placed_edit("Edit3", linea, {96, 18, 40, 21}, QStringLiteral("4"));
+  placed_label(QStringLiteral("Ancho:"), linea, {8, 21, 86, 16}, Edit3);
   QStringList colores;
   for (const NamedColour& c : colour_table) colores << QString::fromUtf8(c.name.data(), static_cast<qsizetype>(c.name.size()));
   ComboBox1 = list("ComboBox1", colores, linea, {96, 42, 104, 21});
-  label(QStringLiteral("Color:"), linea, {8, 45, 86, 16}, ComboBox1);
+  placed_label(QStringLiteral("Color:"), linea, {8, 45, 86, 16}, ComboBox1);
   ComboBox2 = list("ComboBox2", {"0.1", "0.2", "0.3", "0.4", "0.5", "0.6", "0.7", "0.8", "0.9", "1"}, linea, {96, 66, 60, 21});
-  label(QStringLiteral("Transparencia:"), linea, {8, 69, 86, 16}, ComboBox2);
-  Button7 = button("Button7", QStringLiteral("Aplicar Formato"), QStringLiteral("Cambiar formato de la línea"), linea,
+  placed_label(QStringLiteral("Transparencia:"), linea, {8, 69, 86, 16}, ComboBox2);
+  Button7 = placed_button("Button7", QStringLiteral("Aplicar Formato"), QStringLiteral("Cambiar formato de la línea"), linea,
                    {8, 90, kInner, 24});
 
   auto* direcciones = group("GroupBox2", QStringLiteral("Localización de direcciones"), this, 168, 118);
-  Edit1 = edit("Edit1", QString(), direcciones, {8, 34, kInner, 21});
-  label(QStringLiteral("Dirección a buscar:"), direcciones, {8, 17, kInner, 16}, Edit1);
-  Button3 = button("Button3", QStringLiteral("Localizar y centrar mapa"),
+  Edit1 = placed_edit("Edit1", direcciones, {8, 34, kInner, 21});
+  placed_label(QStringLiteral("Dirección a buscar:"), direcciones, {8, 17, kInner, 16}, Edit1);
+  Button3 = placed_button("Button3", QStringLiteral("Localizar y centrar mapa"),
                    QStringLiteral("Localizar dirección en el mapa y centrar posición"), direcciones, {8, 60, kInner, 24});
-  Button4 = button("Button4", QStringLiteral("Localizar y agregar punto"),
+  Button4 = placed_button("Button4", QStringLiteral("Localizar y agregar punto"),
                    QStringLiteral("Localizar dirección en el mapa y añadir un punto de la ruta"), direcciones,
                    {8, 88, kInner, 24});
 
   auto* plan = group("GroupBox3", QStringLiteral("Plan de vuelo"), this, 290, 150);
-  Edit4 = edit("Edit4", QStringLiteral("120"), plan, {150, 18, 50, 21});
-  label(QStringLiteral("Velocidad media (nudos):"), plan, {8, 21, 140, 16}, Edit4);
-  Edit2 = edit("Edit2", QStringLiteral("12,5"), plan, {150, 42, 50, 21});
-  label(QStringLiteral("Consumo medio por hora:"), plan, {8, 45, 140, 16}, Edit2);
+  Edit4 = placed_edit("Edit4", plan, {150, 18, 50, 21}, QStringLiteral("120"));
+  placed_label(QStringLiteral("Velocidad media (nudos):"), plan, {8, 21, 140, 16}, Edit4);
+  Edit2 = placed_edit("Edit2", plan, {150, 42, 50, 21}, QStringLiteral("12,5"));
+  placed_label(QStringLiteral("Consumo medio por hora:"), plan, {8, 45, 140, 16}, Edit2);
   QStringList veces;
   for (int i = 1; i <= 10; ++i) veces << QStringLiteral("x%1").arg(i);
   multptos = list("multptos", veces, plan, {150, 72, 50, 21});
-  label(QStringLiteral("Multiplicar el número de"), plan, {8, 68, 140, 16});
-  label(QStringLiteral("puntos para las alturas por:"), plan, {8, 84, 140, 16}, multptos);
+  placed_label(QStringLiteral("Multiplicar el número de"), plan, {8, 68, 140, 16});
+  placed_label(QStringLiteral("puntos para las alturas por:"), plan, {8, 84, 140, 16}, multptos);
   multptos->setAccessibleName(QStringLiteral("Multiplicar el número de puntos para las alturas por"));
-  Button10 = button("Button10", QStringLiteral("Generar Plan de Vuelo"), QStringLiteral("Calcular y mostrar Plan de Vuelo"),
+  Button10 = placed_button("Button10", QStringLiteral("Generar Plan de Vuelo"), QStringLiteral("Calcular y mostrar Plan de Vuelo"),
                     plan, {8, 112, kInner, 28});
 
   auto* tipos = group("GroupBox4", QStringLiteral("Cambiar Tipo Mapa"), this, 444, 50);
@@ -193,7 +171,7 @@ void RouteEditor::build_controls() {
                      {"maprelieve", "R", "Mapa Relieve", 4, &maprelieve}};
   int x = 8;
   for (const auto& m : map_buttons) {
-    QPushButton* b = button(m.name, QString::fromLatin1(m.text), QString::fromUtf8(m.hint), tipos, {x, 18, 42, 24});
+    QPushButton* b = placed_button(m.name, QString::fromLatin1(m.text), QString::fromUtf8(m.hint), tipos, {x, 18, 42, 24});
     b->setFont(negrita);
     b->setAccessibleName(QString::fromUtf8(m.hint));  // "N" alone says nothing to a screen reader
     connect(b, &QPushButton::clicked, this, [this, tag = m.tag] { mapnormalClick(tag); });
@@ -203,7 +181,7 @@ void RouteEditor::build_controls() {
 
   auto* acciones = group("GroupBox5", QStringLiteral("Acciones"), this, 498, 228);
   const auto action = [acciones](const char* name, const char* text, const char* hint, int row) {
-    return button(name, QString::fromUtf8(text), QString::fromUtf8(hint), acciones, {8, 18 + 28 * row, kInner, 25});
+    return placed_button(name, QString::fromUtf8(text), QString::fromUtf8(hint), acciones, {8, 18 + 28 * row, kInner, 25});
   };
   btpuntos = action("btpuntos", "Mostrar/Ocultar Puntos VFR", "Mostrar/Ocultar Puntos VFR", 0);
   Button5 = action("Button5", "Borrar Último Punto", "Borrar último punto añadido", 1);
@@ -211,9 +189,9 @@ void RouteEditor::build_controls() {
   Button11 = action("Button11", "Centrar Ruta", "Centra el mapa en la ruta definida", 3);
   Button2 = action("Button2", "Cargar Ruta desde fichero", "Cargar la ruta desde un fichero de texto", 4);
   Button8 = action("Button8", "Guardar ruta en fichero", "Guardar la ruta en un fichero de texto", 5);
-  Button1 = button("Button1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar la ruta y salir"), acciones,
+  Button1 = placed_button("Button1", QStringLiteral("Aceptar"), QStringLiteral("Aceptar la ruta y salir"), acciones,
                    {8, 18 + 28 * 6 + 6, 94, 28});
-  Button9 = button("Button9", QStringLiteral("Cancelar"), QStringLiteral("Cancelar y salir"), acciones,
+  Button9 = placed_button("Button9", QStringLiteral("Cancelar"), QStringLiteral("Cancelar y salir"), acciones,
                    {106, 18 + 28 * 6 + 6, 94, 28});
 
   connect(Button7, &QPushButton::clicked, this, &RouteEditor::Button7Click);
@@ -294,7 +272,7 @@ void RouteEditor::FormActivate() {
 }
 
 void RouteEditor::crear_pagina(const std::string& centro, const std::string& zoom) {
-  set_busy_cursor(true);
+  busy_cursor_.set(true);
   try {
     RoutePageInputs in;
     in.centro = centro;
@@ -327,7 +305,7 @@ void RouteEditor::pagina_cargada() {
     Timer_cargaruta.start();  // the wait panel and the hourglass stay until it has run
     return;
   }
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   ocultar_espera();
 }
 
@@ -336,7 +314,7 @@ void RouteEditor::Timer_cargarutaTimer() {
   run(std::string(clear_ruta_statement));
   for (const std::string& s : route_point_statements(ruta_actual).statements) run(s);
   ocultar_espera();
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   run("centrarRuta();");
 }
 
@@ -362,15 +340,6 @@ void RouteEditor::set_buttons_enabled(bool on) {
     b->setEnabled(on);
 }
 
-void RouteEditor::set_busy_cursor(bool busy) {
-  if (busy == busy_cursor_) return;
-  busy_cursor_ = busy;
-  if (busy)
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QApplication::restoreOverrideCursor();
-}
-
 void RouteEditor::run(const std::string& statement) {
   if (!statement.empty()) bridge_->run_statement(QString::fromStdString(statement));
 }
@@ -384,11 +353,7 @@ void RouteEditor::mensaje(const QString& text) {
     inputs_.mensaje(text);
     return;
   }
-  QMessageBox box(this);
-  box.setWindowTitle(QStringLiteral("Tolvex"));
-  box.setText(text);
-  box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
-  box.exec();
+  show_notice(this, text);
 }
 
 void RouteEditor::error(const std::exception& e) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/busy_cursor_qt.h"
 #include "map/map_settings.h"
 
 class QComboBox;
@@ -142,7 +143,6 @@ class RouteEditor : public QDialog {
   std::string ruta_de_pagina();
   void mostrar_espera(const QString& titulo);
   void ocultar_espera();
-  void set_busy_cursor(bool busy);
   void set_buttons_enabled(bool on);
   void mensaje(const QString& text);
   void error(const std::exception& e);
@@ -156,7 +156,7 @@ class RouteEditor : public QDialog {
   unsigned listo_generation_ = 0;  // one per pause: late answers of an earlier one are dropped
   bool page_done_ = false;
   bool ready_ = false;
-  bool busy_cursor_ = false;
+  BusyCursor busy_cursor_;
   bool calculando_ = false;
   qint64 esperado_ms_ = 0;
   bool cerrando_ = false;             // the window was asked to close during a computation

@@ -184,7 +184,7 @@ void RouteEditor::done(int result) {
   Timer_cargaruta.stop();
   Timer2.stop();
   listo_poll_.stop();
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   if (!page_done_) delete_file(inputs_.program_folder + "pageruta.htm");
   QDialog::done(result);
 }

@@ -339,17 +339,8 @@ void MainWindow::ApplicationEvents1Exception(const QString& error_text) {
 void MainWindow::Timer_InicioTimer() {
   Timer_Inicio.stop();
   pp_caption->setText(QStringLiteral("Cargando. Por favor, espere ..."));
-  set_busy_cursor(true);
+  busy_cursor_.set(true);
   bridge->load_page(QUrl(QStringLiteral("about:blank")));
-}
-
-void MainWindow::set_busy_cursor(bool busy) {
-  if (busy == busy_cursor_) return;
-  busy_cursor_ = busy;
-  if (busy)
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-  else
-    QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::Timer_LiberarTimer() { trim_working_set(); }

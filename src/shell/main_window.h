@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/busy_cursor_qt.h"
 #include "overlays/airspace_catalogue.h"
 #include "shell/settings.h"
 #include "simlink/poll_failure_streak.h"
@@ -180,7 +181,6 @@ class MainWindow : public QMainWindow {
   void restored();
   void recreate_browser(bool local_files = true);
   void page_load_expired(bool first);
-  void set_busy_cursor(bool busy);
   void connect_steps();
   bool poll_iocp();
   bool poll_xgps();
@@ -199,7 +199,7 @@ class MainWindow : public QMainWindow {
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;
-  bool busy_cursor_ = false;
+  BusyCursor busy_cursor_;
   bool connecting_ = false;
   bool connect_pending_ = false;
   bool close_pending_ = false;  // a close asked for while connecting runs once that is done

@@ -78,7 +78,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   } catch (...) {
   }
   if (CoolTrayIcon) CoolTrayIcon->hide();
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   e->accept();
   emit closed();
 }

@@ -76,7 +76,7 @@ void MainWindow::actualizar_mapa() {
   escribir_log("Antes del navigate");
   try {
     recreate_browser(!cfg.MapaSK);
-    set_busy_cursor(true);
+    busy_cursor_.set(true);
     if (cfg.MapaSK)
       bridge->load_html(QString::fromStdString(page), remote_page_base(cfg.maps.skyvector));
     else
@@ -100,7 +100,7 @@ void MainWindow::mapa_cargado(bool /*ok*/) {
     mostrar_botones(false);
   }
   pp_caption->clear();
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   emit map_page_loaded(conectado);
   if (options_.connect_on_start) {
     options_.connect_on_start = false;
@@ -119,7 +119,7 @@ void MainWindow::page_load_expired(bool first) {
     Timer_auto.start();
   }
   pp_caption->clear();
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
   const std::string host = page_script_host(cfg.MapaSK, cfg.maps);
   const std::string limit = seconds_text(page_watchdog_->limit_ms(), decimal_separator);
   const std::string text = host.empty()
@@ -139,13 +139,13 @@ void MainWindow::mover_avion() {
 }
 
 void MainWindow::dibujar_ruta() {
-  set_busy_cursor(true);
+  busy_cursor_.set(true);
   // One batch per point, so a point the page cannot read never stops the others.
   const RoutePointStatements route = route_point_statements(ruta_ruta);
   for (const std::string& statement : route.statements) send_statement(statement);
   for (int line : route.skipped_lines)
     escribir_log("Ruta: la línea " + std::to_string(line) + " no es un punto y no se dibuja");
-  set_busy_cursor(false);
+  busy_cursor_.set(false);
 }
 
 void MainWindow::send_route() {

@@ -1,0 +1,14 @@
+#include "base/message_box_qt.h"
+#include <QMessageBox>
+
+namespace tolvex {
+
+void show_notice(QWidget* parent, const QString& text) {
+  QMessageBox box(parent);
+  box.setWindowTitle(QStringLiteral("Tolvex"));
+  box.setText(text);
+  box.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+  box.exec();
+}
+
+}  // namespace tolvex

@@ -11,8 +11,8 @@
 
 #include "app_harness.h"
 #include "map/browser_bridge.h"
-#include "route/flight_plan_report.h"
-#include "route/route_editor.h"
+#include "route/flight_plan_report_window.h"
+#include "route/route_editor_window.h"
 #include "support/fake_map_services.h"
 
 namespace tb = tolvex::bench;

@@ -90,33 +90,33 @@ std::uintptr_t handshake_server(std::byte* block) {
 
 // What the current input asks of the server, and what it saw and left.
 struct Exchange {
-  std::string_view spec;
+  std::string_view recipe;
   std::vector<std::byte> sent, served;
 } exchange;
 
 std::uintptr_t rogue_server(std::byte* block) {
   exchange.sent.assign(block, block + kFsuipcBlockBytes);
-  std::string_view spec = exchange.spec;
-  const char mode = spec.empty() ? 'h' : spec.front();
-  if (!spec.empty()) spec.remove_prefix(1);
+  std::string_view recipe = exchange.recipe;
+  const char mode = recipe.empty() ? 'h' : recipe.front();
+  if (!recipe.empty()) recipe.remove_prefix(1);
   if (mode == 'f') {
     for (std::size_t i = 0; i < kFsuipcBlockBytes; ++i)
-      block[i] = spec.empty() ? std::byte{0} : static_cast<std::byte>(spec[i % spec.size()]);
+      block[i] = recipe.empty() ? std::byte{0} : static_cast<std::byte>(recipe[i % recipe.size()]);
   } else {
     std::size_t position = 0;
     if (mode == 'd') {
-      const auto colon = spec.find(':');
-      position = std::strtoul(std::string(spec.substr(0, colon)).c_str(), nullptr, 16) % kFsuipcBlockBytes;
-      spec = colon == std::string_view::npos ? std::string_view() : spec.substr(colon + 1);
+      const auto colon = recipe.find(':');
+      position = std::strtoul(std::string(recipe.substr(0, colon)).c_str(), nullptr, 16) % kFsuipcBlockBytes;
+      recipe = colon == std::string_view::npos ? std::string_view() : recipe.substr(colon + 1);
     }
-    const std::string_view bytes = mode == 'd' ? std::string_view("\x11\x22\x33") : spec;
+    const std::string_view bytes = mode == 'd' ? std::string_view("\x11\x22\x33") : recipe;
     std::size_t k = 0;
     serve_reads(block, [&](std::uint32_t, std::byte* data, std::uint32_t size) {
       for (std::uint32_t i = 0; i < size; ++i, ++k)
         data[i] = bytes.empty() ? std::byte{0} : static_cast<std::byte>(bytes[k % bytes.size()]);
     });
-    if (mode == 'd' && !spec.empty())
-      std::memcpy(block + position, spec.data(), std::min(spec.size(), kFsuipcBlockBytes - position));
+    if (mode == 'd' && !recipe.empty())
+      std::memcpy(block + position, recipe.data(), std::min(recipe.size(), kFsuipcBlockBytes - position));
   }
   exchange.served.assign(block, block + kFsuipcBlockBytes);
   return mode == 'a' ? 0 : 1;
@@ -210,7 +210,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!processed && code == IpcCode::nothing_queued && transport->sends == sends_before);
     return 0;
   }
-  const bool answered_one = exchange.spec.empty() || exchange.spec.front() != 'a';
+  const bool answered_one = exchange.recipe.empty() || exchange.recipe.front() != 'a';
   FUZZ_CHECK(processed == answered_one);
   FUZZ_CHECK(code == (answered_one ? IpcCode::ok : IpcCode::bad_answer));
   FUZZ_CHECK(!link.ipc_procesar(code) && code == IpcCode::nothing_queued);

@@ -1,5 +1,5 @@
 tolvex_ui_sources(route
-  route_editor.cpp
-  route_editor_actions.cpp
-  flight_plan_report.cpp
+  route_editor_window.cpp
+  route_editor_window_actions.cpp
+  flight_plan_report_window.cpp
 )

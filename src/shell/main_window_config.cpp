@@ -10,7 +10,7 @@
 #include "dialogs/sound_cues.h"
 #include "map/view_statements.h"
 #include "overlays/airspace_selection_window.h"
-#include "route/route_editor.h"
+#include "route/route_editor_window.h"
 #include "shell/main_window.h"
 
 namespace tolvex {

@@ -20,8 +20,8 @@
 
 #include "map/browser_bridge.h"
 #include "map/page_harness.h"
-#include "route/flight_plan_report.h"
-#include "route/route_editor.h"
+#include "route/flight_plan_report_window.h"
+#include "route/route_editor_window.h"
 #include "support/accessibility_check.h"
 #include "support/fake_map_services.h"
 

@@ -13,7 +13,7 @@
 #include "dialogs/about_window.h"
 #include "dialogs/config_window.h"
 #include "dialogs/sound_cues.h"
-#include "route/route_editor.h"
+#include "route/route_editor_window.h"
 #include "shell/main_window_fixture.h"
 #include "support/accessibility_check.h"
 #include "support/fake_iocp_server.h"

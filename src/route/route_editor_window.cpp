@@ -1,6 +1,6 @@
 // The route editor's window: its controls, its page, and the small handlers that each send one
-// statement to the page. Files, "Aceptar" and the flight plan are in route_editor_actions.cpp.
-#include "route/route_editor.h"
+// statement to the page. Files, "Aceptar" and the flight plan are in route_editor_window_actions.cpp.
+#include "route/route_editor_window.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,7 +31,7 @@
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
 #include "overlays/vfr_points.h"
-#include "route/flight_plan_report.h"
+#include "route/flight_plan_report_window.h"
 #include "route/route_page_builder.h"
 
 namespace tolvex {

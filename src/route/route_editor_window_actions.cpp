@@ -14,8 +14,8 @@
 #include "map/browser_bridge.h"
 #include "map/view_statements.h"
 #include "route/flight_plan.h"
-#include "route/flight_plan_report.h"
-#include "route/route_editor.h"
+#include "route/flight_plan_report_window.h"
+#include "route/route_editor_window.h"
 #include "route/route_file.h"
 
 namespace tolvex {

@@ -1,4 +1,4 @@
-#include "route/flight_plan_report.h"
+#include "route/flight_plan_report_window.h"
 
 #include <QAbstractButton>
 #include <QAreaSeries>

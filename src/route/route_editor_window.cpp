@@ -27,7 +27,7 @@
 #include "map/colour_table.h"
 #include "map/map_page_builder.h"
 #include "map/page_files_qt.h"
-#include "map/page_load_watchdog.h"
+#include "map/page_load_watchdog_qt.h"
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
 #include "overlays/vfr_points.h"

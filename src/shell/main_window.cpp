@@ -25,14 +25,14 @@
 #include "dialogs/sound_cues.h"
 #include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
-#include "map/page_load_watchdog.h"
+#include "map/page_load_watchdog_qt.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
-#include "shell/skin_surface.h"
+#include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
 
 namespace tolvex {

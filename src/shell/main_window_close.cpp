@@ -7,7 +7,7 @@
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "base/ini_file.h"
-#include "map/page_load_watchdog.h"
+#include "map/page_load_watchdog_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
 

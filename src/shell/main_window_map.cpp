@@ -6,7 +6,7 @@
 
 #include "map/browser_bridge.h"
 #include "map/page_files_qt.h"
-#include "map/page_load_watchdog.h"
+#include "map/page_load_watchdog_qt.h"
 #include "map/map_page_builder.h"
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"

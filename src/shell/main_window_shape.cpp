@@ -8,7 +8,7 @@
 
 #include "shell/bitmap_region.h"
 #include "shell/main_window.h"
-#include "shell/skin_surface.h"
+#include "shell/skin_surface_widget.h"
 
 namespace tolvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "map/page_load_watchdog.h"
+#include "map/page_load_watchdog_qt.h"
 
 #include <QWebEngineView>
 

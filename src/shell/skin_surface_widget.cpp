@@ -1,4 +1,4 @@
-#include "shell/skin_surface.h"
+#include "shell/skin_surface_widget.h"
 
 #include <QLinearGradient>
 #include <QMouseEvent>

@@ -50,6 +50,12 @@ namespace tolvex::bench {
 
 // ---------------------------------------------------------------- clocks and statistics
 
+// How long a live run lasts: TOLVEX_BENCH_LIVE_SECONDS, else 60 s.
+inline int live_seconds() {
+  const int s = qEnvironmentVariableIntValue("TOLVEX_BENCH_LIVE_SECONDS");
+  return s > 0 ? s : 60;
+}
+
 // Wall clock in milliseconds since the epoch: the clock the page's performance.timeOrigin uses.
 inline double epoch_ms() {
   return std::chrono::duration<double, std::milli>(std::chrono::system_clock::now().time_since_epoch()).count();

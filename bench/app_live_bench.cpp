@@ -17,11 +17,6 @@ namespace tb = tolvex::bench;
 
 namespace {
 
-int live_seconds() {
-  const int s = qEnvironmentVariableIntValue("TOLVEX_BENCH_LIVE_SECONDS");
-  return s > 0 ? s : 60;
-}
-
 // Samples carry their sequence number in the latitude, so each page call can be matched with
 // the reply that produced it. The heading turns 7 degrees a sample (icons change often).
 struct SequencedSource {
@@ -71,7 +66,7 @@ void BM_PollToMap(benchmark::State& state) {
     const int first_reply = servers.replies.load();
     const std::string load_before = tb::loadavg();
     const double t0 = tb::mono_s();
-    tb::run_events_for(live_seconds() * 1000);
+    tb::run_events_for(tb::live_seconds() * 1000);
     const double elapsed = tb::mono_s() - t0;
     const int replies = servers.replies.load() - first_reply;
 
@@ -146,7 +141,7 @@ void BM_LiveCpu(benchmark::State& state) {
     const int tiles_before = servers.tile_requests();
     const std::string load_before = tb::loadavg();
     const double t0 = tb::mono_s();
-    tb::run_events_for(live_seconds() * 1000);
+    tb::run_events_for(tb::live_seconds() * 1000);
     const double elapsed = tb::mono_s() - t0;
     const auto after = tb::tree_cpu(self);
     const auto threads_after = tb::thread_cpu(self);

@@ -160,16 +160,21 @@ void BM_StartToBlankPage(benchmark::State& state) {
 }
 BENCHMARK(BM_StartToBlankPage)->Arg(0)->Arg(1)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-int live_seconds() {
-  const int s = qEnvironmentVariableIntValue("TOLVEX_BENCH_LIVE_SECONDS");
-  return s > 0 ? s : 60;
-}
-
 int count_requests(const std::string& simfeed_out) {
   const std::string text = read_text(simfeed_out);
   int n = 0;
   for (std::size_t at = 0; (at = text.find("Arn.Preg:", at)) != std::string::npos; ++at) ++n;
   return n;
+}
+
+// The port simfeed says it listens on, within 10 s; 0 when it never says.
+int simfeed_port(const std::string& feed_out) {
+  for (double deadline = tb::mono_s() + 10; tb::mono_s() < deadline; ::usleep(20000)) {
+    const std::string text = read_text(feed_out);
+    const auto at = text.find("escuchando en 127.0.0.1:");
+    if (at != std::string::npos) return std::atoi(text.c_str() + at + 24);
+  }
+  return 0;
 }
 
 void BM_ProcessCpu(benchmark::State& state) {
@@ -179,12 +184,7 @@ void BM_ProcessCpu(benchmark::State& state) {
     tolvex::test::TempProgramFolder folder;
     const std::string feed_out = folder.file("simfeed.out");
     const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
-    int port = 0;
-    for (double deadline = tb::mono_s() + 10; port == 0 && tb::mono_s() < deadline; ::usleep(20000)) {
-      const std::string text = read_text(feed_out);
-      const auto at = text.find("escuchando en 127.0.0.1:");
-      if (at != std::string::npos) port = std::atoi(text.c_str() + at + 24);
-    }
+    const int port = simfeed_port(feed_out);
     if (port == 0) {
       end_group(feed);
       state.SkipWithError("simfeed did not start");
@@ -202,7 +202,7 @@ void BM_ProcessCpu(benchmark::State& state) {
     const int requests_before = count_requests(feed_out);
     const std::string load_before = tb::loadavg();
     const double t0 = tb::mono_s();
-    ::sleep(static_cast<unsigned>(live_seconds()));
+    ::sleep(static_cast<unsigned>(tb::live_seconds()));
     const double elapsed = tb::mono_s() - t0;
     const auto after = tb::tree_cpu(app.pid);
     const long long feed_ticks = tb::process_cpu_ticks(feed.pid) - feed_before;
@@ -239,12 +239,7 @@ void BM_ProcessMemory(benchmark::State& state) {
     tolvex::test::TempProgramFolder folder;
     const std::string feed_out = folder.file("simfeed.out");
     const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
-    int port = 0;
-    for (double deadline = tb::mono_s() + 10; port == 0 && tb::mono_s() < deadline; ::usleep(20000)) {
-      const std::string text = read_text(feed_out);
-      const auto at = text.find("escuchando en 127.0.0.1:");
-      if (at != std::string::npos) port = std::atoi(text.c_str() + at + 24);
-    }
+    const int port = simfeed_port(feed_out);
     if (port == 0) {
       end_group(feed);
       state.SkipWithError("simfeed did not start");

@@ -26,11 +26,6 @@ namespace tb = tolvex::bench;
 
 namespace {
 
-int live_seconds() {
-  const int s = qEnvironmentVariableIntValue("TOLVEX_BENCH_LIVE_SECONDS");
-  return s > 0 ? s : 60;
-}
-
 // Sends "XGPSbench,<lon>,<lat>,..." every 100 ms from a thread of its own; remembers when each
 // latitude (in hundred-thousandths) left.
 class Sender {
@@ -115,7 +110,7 @@ void BM_DatagramToMap(benchmark::State& state) {
     handed.clear();
     const std::string load_before = tb::loadavg();
     const double t0 = tb::mono_s();
-    tb::run_events_for(live_seconds() * 1000);
+    tb::run_events_for(tb::live_seconds() * 1000);
     const double elapsed = tb::mono_s() - t0;
     app.window->Timer_auto.stop();
     app.window->Timer_auto.removeEventFilter(&ticks);

@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstring>
+#include <optional>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
@@ -177,26 +178,45 @@ int simfeed_port(const std::string& feed_out) {
   return 0;
 }
 
+struct LiveProcesses {
+  Child feed;
+  Child app;
+};
+
+// simfeed on a free port and `tolvex --connect` on `folder`, given 8 s to start, connect, load
+// its first map page and run its one-shot timers. Nothing when simfeed never says its port.
+std::optional<LiveProcesses> start_live(tolvex::test::TempProgramFolder& folder, const std::string& feed_out,
+                                        int tile_port, const char* intervalo) {
+  const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
+  const int port = simfeed_port(feed_out);
+  if (port == 0) {
+    end_group(feed);
+    return std::nullopt;
+  }
+  tb::AppConfig config;
+  config.iocp_port = port;
+  config.tile_port = tile_port;
+  config.intervalo = intervalo;
+  folder.write("CONFIG.INI", tb::config_ini(config));
+  const Child app =
+      spawn({executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", folder.path(), "--connect"});
+  ::sleep(8);
+  return LiveProcesses{feed, app};
+}
+
 void BM_ProcessCpu(benchmark::State& state) {
   tb::LocalServers tiles([] { return simfeed::IocpVariables{}; });  // only its tile server is used
   const double tick = static_cast<double>(tb::ticks_per_second());
   for (auto _ : state) {
     tolvex::test::TempProgramFolder folder;
     const std::string feed_out = folder.file("simfeed.out");
-    const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
-    const int port = simfeed_port(feed_out);
-    if (port == 0) {
-      end_group(feed);
+    const auto live = start_live(folder, feed_out, tiles.tile_port(), "0,1");
+    if (!live) {
       state.SkipWithError("simfeed did not start");
       break;
     }
-    tb::AppConfig config;
-    config.iocp_port = port;
-    config.tile_port = tiles.tile_port();
-    folder.write("CONFIG.INI", tb::config_ini(config));
-    const Child app =
-        spawn({executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", folder.path(), "--connect"});
-    ::sleep(8);  // start, connect, first map page, one-shot timers
+    const Child& feed = live->feed;
+    const Child& app = live->app;
     const auto before = tb::tree_cpu(app.pid);
     const long long feed_before = tb::process_cpu_ticks(feed.pid);
     const int requests_before = count_requests(feed_out);
@@ -238,21 +258,14 @@ void BM_ProcessMemory(benchmark::State& state) {
   for (auto _ : state) {
     tolvex::test::TempProgramFolder folder;
     const std::string feed_out = folder.file("simfeed.out");
-    const Child feed = spawn({executable("TOLVEX_SIMFEED", TOLVEX_BENCH_SIMFEED), "--port", "0", "--verbose"}, feed_out);
-    const int port = simfeed_port(feed_out);
-    if (port == 0) {
-      end_group(feed);
+    // The shortest interval there is: 20,000 samples take 2,000 s.
+    const auto live = start_live(folder, feed_out, tiles.tile_port(), "0,1");
+    if (!live) {
       state.SkipWithError("simfeed did not start");
       break;
     }
-    tb::AppConfig config;
-    config.iocp_port = port;
-    config.tile_port = tiles.tile_port();
-    config.intervalo = "0,1";  // the shortest interval there is: 20,000 samples take 2,000 s
-    folder.write("CONFIG.INI", tb::config_ini(config));
-    const Child app =
-        spawn({executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", folder.path(), "--connect"});
-    ::sleep(8);  // start, connect, first map page, one-shot timers
+    const Child& feed = live->feed;
+    const Child& app = live->app;
     long engine_before = 0;
     const long rss_before = tb::tree_rss_kib(app.pid, &engine_before);
     const int first = count_requests(feed_out);

@@ -31,14 +31,19 @@ std::string map_type_statement(std::int32_t tipogooglemap) {
   return s;
 }
 
-std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud) {
+std::string point_call_statement(std::string_view function, std::string_view latitud, std::string_view longitud) {
   if (!is_plain_number(latitud) || !is_plain_number(longitud)) return {};
-  std::string s = "AgregarPunto(";
+  std::string s(function);
+  s += '(';
   s += latitud;
   s += ',';
   s += longitud;
   s += ')';
   return s;
+}
+
+std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud) {
+  return point_call_statement("AgregarPunto", latitud, longitud);
 }
 
 RoutePointStatements route_point_statements(std::string_view ruta_ruta) {

@@ -20,8 +20,11 @@ std::string mueve_avion_statement(double latitud, double longitud, std::int32_t 
 // Empty for any other number.
 std::string map_type_statement(std::int32_t tipogooglemap);
 
-// "AgregarPunto(lat,lon)" with the two texts as they stand (a leading blank kept), or empty when
-// either is not a plain number.
+// "<function>(lat,lon)" with the two texts as they stand (a leading blank kept), or empty when
+// either is not a plain number: the one way a point read from a file or a page reaches a script.
+std::string point_call_statement(std::string_view function, std::string_view latitud, std::string_view longitud);
+
+// "AgregarPunto(lat,lon)", as above.
 std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud);
 
 struct RoutePointStatements {

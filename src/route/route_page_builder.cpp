@@ -6,6 +6,7 @@
 #include "map/map_page_builder.h"
 #include "map/page_files.h"
 #include "map/script_escape.h"
+#include "map/view_statements.h"
 #include "pages/embedded_pages.h"
 
 namespace tolvex {
@@ -63,13 +64,7 @@ std::string show_address_statement(std::string_view direccion, bool agregar) {
 }
 
 std::string dime_altura_statement(std::string_view latitud, std::string_view longitud) {
-  if (!is_plain_number(latitud) || !is_plain_number(longitud)) return {};
-  std::string s = "DimeAltura(";
-  s += latitud;
-  s += ',';
-  s += longitud;
-  s += ')';
-  return s;
+  return point_call_statement("DimeAltura", latitud, longitud);
 }
 
 }  // namespace tolvex

@@ -9,6 +9,7 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@
 #include "support/temp_program_folder.h"
 
 namespace tolvex::test {
+
+// Whether `expected` occur in `log` in this order, with anything between them.
+inline bool contains_in_order(const std::vector<std::string>& log, const std::vector<std::string>& expected) {
+  auto it = log.begin();
+  for (const std::string& e : expected) {
+    it = std::find(it, log.end(), e);
+    if (it == log.end()) return false;
+    ++it;
+  }
+  return true;
+}
 
 inline std::string default_config(const std::string& extra_inicio = "", const std::string& extra = "") {
   return "[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\n" + extra_inicio + extra;

@@ -32,16 +32,6 @@ class LinkTest : public MainWindowTest {
     ASSERT_TRUE(window->conectado);
     ASSERT_TRUE(loaded.wait(15000)) << "the first map page never loaded";
   }
-
-  static bool contains_in_order(const Names& log, const Names& expected) {
-    auto it = log.begin();
-    for (const std::string& e : expected) {
-      it = std::find(it, log.end(), e);
-      if (it == log.end()) return false;
-      ++it;
-    }
-    return true;
-  }
 };
 
 TEST_F(LinkTest, ConnectPollsOnceAndBuildsTheFirstPage) {

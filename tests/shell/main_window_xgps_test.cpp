@@ -13,16 +13,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-bool contains_in_order(const Names& log, const Names& expected) {
-  auto it = log.begin();
-  for (const std::string& e : expected) {
-    it = std::find(it, log.end(), e);
-    if (it == log.end()) return false;
-    ++it;
-  }
-  return true;
-}
-
 std::string xgps_config(quint16 port) {
   return "[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=X\r\nPUERTOUDP=" + std::to_string(port) +
          "\r\nSONIDOS=N\r\nINTERVALO=60\r\n";

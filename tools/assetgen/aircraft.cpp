@@ -52,25 +52,42 @@ QImage aircraft_shadow() {
   return image;
 }
 
+// An upright pin: from its tip, a neck curving out through (tip.x - neck_dx, neck_y) and
+// (.., shoulder_y) to the left of a round head at side_y, the head's top half from its centre's
+// height, and the mirror image of the neck back to the tip.
+QPainterPath pin_body(QPointF tip, double neck_dx, double neck_y, double shoulder_y, double side_y,
+                      double head_radius, double head_y) {
+  const double left = tip.x() - head_radius;
+  const double right = tip.x() + head_radius;
+  QPainterPath body;
+  body.moveTo(tip);
+  body.cubicTo(tip.x() - neck_dx, neck_y, left, shoulder_y, left, side_y);
+  body.arcTo(QRectF(left, head_y - head_radius, 2 * head_radius, 2 * head_radius), 180, -180);
+  body.cubicTo(right, shoulder_y, tip.x() + neck_dx, neck_y, tip.x(), tip.y());
+  body.closeSubpath();
+  return body;
+}
+
+// The pin lit from `light`, outlined a shade darker than its colour; the painter is left ready to
+// draw the white mark on its head.
+void paint_pin(QPainter& p, const QPainterPath& body, QColor colour, QPointF light, double light_radius,
+               int outline_darker, int mark_alpha) {
+  QRadialGradient g(light, light_radius);
+  g.setColorAt(0, colour.lighter(150));
+  g.setColorAt(1, colour);
+  p.setPen(QPen(colour.darker(outline_darker), 1.0));
+  p.setBrush(g);
+  p.drawPath(body);
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(255, 255, 255, mark_alpha));
+}
+
 // A 20 x 20 pin whose tip is at (5.5, 19.5): the pages anchor the route markers at (5, 20).
 QImage pin(QColor colour) {
   QImage image = canvas(20, 20);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
-  QPainterPath body;
-  body.moveTo(5.5, 19.3);
-  body.cubicTo(4.6, 15.0, 1.0, 11.8, 1.0, 6.3);
-  body.arcTo(QRectF(1.0, 1.3, 9.0, 9.0), 180, -180);
-  body.cubicTo(10.0, 11.8, 6.4, 15.0, 5.5, 19.3);
-  body.closeSubpath();
-  QRadialGradient g(QPointF(4.0, 4.5), 8.0);
-  g.setColorAt(0, colour.lighter(150));
-  g.setColorAt(1, colour);
-  p.setPen(QPen(colour.darker(190), 1.0));
-  p.setBrush(g);
-  p.drawPath(body);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(255, 255, 255, 230));
+  paint_pin(p, pin_body({5.5, 19.3}, 0.9, 15.0, 11.8, 6.3, 4.5, 5.8), colour, {4.0, 4.5}, 8.0, 190, 230);
   p.drawEllipse(QPointF(5.5, 5.8), 1.7, 1.7);
   return image;
 }
@@ -85,20 +102,7 @@ QImage vfr_point_pin(QColor colour) {
   p.setRenderHint(QPainter::Antialiasing, true);
   p.translate(20.8, 9.8);
   p.rotate(35);
-  QPainterPath body;  // upright, tip at (0, 0)
-  body.moveTo(0, 0);
-  body.cubicTo(-0.6, -2.5, -3.6, -4.0, -3.6, -7.0);
-  body.arcTo(QRectF(-3.6, -10.6, 7.2, 7.2), 180, -180);
-  body.cubicTo(3.6, -4.0, 0.6, -2.5, 0, 0);
-  body.closeSubpath();
-  QRadialGradient g(QPointF(-1.2, -8.2), 5.0);
-  g.setColorAt(0, colour.lighter(150));
-  g.setColorAt(1, colour);
-  p.setPen(QPen(colour.darker(220), 1.0));
-  p.setBrush(g);
-  p.drawPath(body);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(255, 255, 255, 230));
+  paint_pin(p, pin_body({0, 0}, 0.6, -2.5, -4.0, -7.0, 3.6, -7.0), colour, {-1.2, -8.2}, 5.0, 220, 230);
   p.drawEllipse(QPointF(0, -7.0), 1.4, 1.4);
   return image;
 }
@@ -109,20 +113,7 @@ QImage route_pin(QColor colour, bool end) {
   QImage image = canvas(20, 32);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
-  QPainterPath body;
-  body.moveTo(10, 30.5);
-  body.cubicTo(8.8, 23.0, 2.0, 18.0, 2.0, 10.0);
-  body.arcTo(QRectF(2.0, 2.0, 16.0, 16.0), 180, -180);
-  body.cubicTo(18.0, 18.0, 11.2, 23.0, 10, 30.5);
-  body.closeSubpath();
-  QRadialGradient g(QPointF(7.0, 7.0), 14.0);
-  g.setColorAt(0, colour.lighter(150));
-  g.setColorAt(1, colour);
-  p.setPen(QPen(colour.darker(200), 1.0));
-  p.setBrush(g);
-  p.drawPath(body);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(255, 255, 255, 235));
+  paint_pin(p, pin_body({10, 30.5}, 1.2, 23.0, 18.0, 10.0, 8.0, 10.0), colour, {7.0, 7.0}, 14.0, 200, 235);
   if (end)
     p.drawRect(QRectF(6.5, 6.5, 7.0, 7.0));
   else

@@ -46,8 +46,8 @@ std::string agregar_punto_statement(std::string_view latitud, std::string_view l
   return point_call_statement("AgregarPunto", latitud, longitud);
 }
 
-RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
-  RoutePointStatements out;
+RoutePoints route_points(std::string_view ruta_ruta) {
+  RoutePoints out;
   int line_number = 0;
   while (!ruta_ruta.empty()) {
     ++line_number;
@@ -61,12 +61,20 @@ RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
     const auto comma = line.find(',');
     const std::string_view longitude = comma == std::string_view::npos ? std::string_view() : line.substr(0, comma);
     const std::string_view latitude = comma == std::string_view::npos ? line : line.substr(comma + 1);
-    std::string s = agregar_punto_statement(latitude, longitude);
-    if (s.empty())
-      out.skipped_lines.push_back(line_number);
+    if (is_plain_number(latitude) && is_plain_number(longitude))
+      out.points.push_back({latitude, longitude});
     else
-      out.statements.push_back(std::move(s));
+      out.skipped_lines.push_back(line_number);
   }
+  return out;
+}
+
+RoutePointStatements route_point_statements(std::string_view ruta_ruta) {
+  RoutePoints points = route_points(ruta_ruta);
+  RoutePointStatements out;
+  out.statements.reserve(points.points.size());
+  for (const RoutePointTexts& p : points.points) out.statements.push_back(agregar_punto_statement(p.latitud, p.longitud));
+  out.skipped_lines = std::move(points.skipped_lines);
   return out;
 }
 

@@ -27,15 +27,26 @@ std::string point_call_statement(std::string_view function, std::string_view lat
 // "AgregarPunto(lat,lon)", as above.
 std::string agregar_punto_statement(std::string_view latitud, std::string_view longitud);
 
+struct RoutePointTexts {
+  std::string_view latitud, longitud;  // plain numbers, as written (a leading blank kept)
+};
+struct RoutePoints {
+  std::vector<RoutePointTexts> points;  // the usable lines, in order
+  std::vector<int> skipped_lines;       // 1-based numbers of non-blank lines that were not numbers
+};
+
+// The points of a route text (lines "longitude, latitude", each ended by LF; the last may lack
+// it): only lines whose two texts are plain numbers. A CR before the LF belongs to the line
+// end; blank lines are passed over. The texts point into ruta_ruta.
+RoutePoints route_points(std::string_view ruta_ruta);
+
 struct RoutePointStatements {
   std::vector<std::string> statements;  // one "AgregarPunto(lat,lon)" per usable line, in order
   std::vector<int> skipped_lines;       // 1-based numbers of non-blank lines that were not numbers
 };
 
-// The route text (lines "longitude, latitude", each ended by LF; the last may lack it) as
-// AgregarPunto statements. Texts go in as they stand (a leading blank kept), but only when
-// both are plain numbers: a route file can never put script into the page. A CR before the
-// LF belongs to the line end; blank lines are passed over.
+// The route's points (route_points) as AgregarPunto statements, texts as they stand: a route
+// file can never put script into the page.
 RoutePointStatements route_point_statements(std::string_view ruta_ruta);
 
 // "cambiarLinea(4,'#000000',1);" — width, colour of the table (empty for an index outside it),

@@ -27,27 +27,34 @@ std::optional<std::string> coordinate(std::string_view text, double limit) {
 
 }  // namespace
 
-std::string build_vfr_statements(std::string_view text) {
-  static constexpr std::string_view kHead = "gmarkers.push(createMarker(new google.maps.LatLng(";
-  std::string result;
-  result.reserve(text.size() * 2);
+std::vector<VfrPoint> parse_vfr_points(std::string_view text) {
+  std::vector<VfrPoint> points;
   for (std::string_view line : split_lines(text)) {
     const std::size_t first = line.find('|');
     if (first == std::string_view::npos) continue;
     const std::size_t second = line.find('|', first + 1);
     if (second == std::string_view::npos) continue;  // no longitude at all
-    const std::string_view label = line.substr(0, first);
     // A third bar stays in the longitude text and makes it fail as a number.
-    const auto latitude = coordinate(line.substr(first + 1, second - first - 1), 90.0);
+    auto latitude = coordinate(line.substr(first + 1, second - first - 1), 90.0);
     if (!latitude) continue;
-    const auto longitude = coordinate(line.substr(second + 1), 180.0);
+    auto longitude = coordinate(line.substr(second + 1), 180.0);
     if (!longitude) continue;
+    points.push_back({line.substr(0, first), std::move(*latitude), std::move(*longitude)});
+  }
+  return points;
+}
+
+std::string build_vfr_statements(std::string_view text) {
+  static constexpr std::string_view kHead = "gmarkers.push(createMarker(new google.maps.LatLng(";
+  std::string result;
+  result.reserve(text.size() * 2);
+  for (const VfrPoint& p : parse_vfr_points(text)) {
     result += kHead;
-    result += *latitude;
+    result += p.latitud;
     result += ',';
-    result += *longitude;
+    result += p.longitud;
     result += "),";
-    result += quote_double(label);
+    result += quote_double(p.label);
     result += "));\r\n";
   }
   return result;

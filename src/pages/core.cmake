@@ -4,12 +4,15 @@ set(TOLVEX_PAGE_TEMPLATES
   chart_page.html
   page6.htm
   route_page.html
+  tablet_page.html
 )
 # Page scripts and libraries the pages load from the program folder.
 set(TOLVEX_PAGE_SCRIPTS
   markermanager_packed.js
   markerwithlabel_packed.js
   v3_epoly.js
+  tablet_page.js
+  tablet_page.css
 )
 # The keyless map provider is kept as parts by concern and shipped as one script; the order
 # matters (each part uses what the earlier ones define).

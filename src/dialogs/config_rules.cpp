@@ -41,6 +41,8 @@ ConfigDecision decidir_configuracion(const ConfigChoice& c, char decimal_separat
   // A number the link can never open would only fall back at the next start.
   if (const auto port = parse_int32(c.puerto); port && *port >= 1 && *port <= 65535) d.puerto = *port;
   if (const auto port = parse_int32(c.puertoudp); port && *port >= 1 && *port <= 65535) d.puertoudp = *port;
+  if (const auto port = parse_int32(c.puertoweb); port && *port >= 1 && *port <= 65535) d.puertoweb = *port;
+  d.servidor_web = c.servidor_web;
   if (direccion_valida(c.dirip)) d.dirip = c.dirip;
   d.MapaSK = c.skyvector;
   d.Sonidos = c.sonidos;

@@ -29,6 +29,8 @@ struct ConfigChoice {
   std::string ancho;           // Edit3
   std::int32_t color = -1;     // ComboBox1 index
   std::string trans;           // ComboBox2 text; empty: none chosen
+  bool servidor_web = false;   // "Vista en tableta": the server on
+  std::string puertoweb;       // its port, as typed
 };
 
 // The values that reach CONFIG.INI, fallbacks applied.
@@ -51,6 +53,8 @@ struct ConfigDecision {
   std::optional<std::int32_t> mapsize;        // nullopt: nothing chosen
   std::optional<std::int32_t> tipogooglemap;  // 1..4; nullopt: nothing chosen
   std::string intervalo = "10";
+  bool servidor_web = false;
+  std::int32_t puertoweb = 8091;
 };
 
 // The interval field's text when the pilot leaves it: first '.' to ',', then read with the
@@ -62,7 +66,7 @@ std::string normalizar_intervalo(std::string_view text, char decimal_separator);
 bool direccion_valida(std::string_view text);
 
 // The controls -> the values to save. PUERTO: a whole number 1..65535, else 8090; PUERTOUDP
-// likewise, else 49002; DIRIP: a valid
+// likewise, else 49002; PUERTOWEB likewise, else 8091; DIRIP: a valid
 // address, else 127.0.0.1; dynamic route width: a whole number of at least 1, else 4 (an empty
 // field keeps the value); colour: the chosen index, else 10; opacity: the chosen text, else "1";
 // INTERVALO: the text when it reads as a number, else "10".

@@ -82,6 +82,10 @@ ConfigWindow::ConfigWindow(const ConfigWindowInputs& inputs, ConfigWindowCallbac
   setWindowTitle(QStringLiteral("Configuración de Tolvex"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
   build_controls();
+  // The tablet view's group stands to the right of the others.
+  tableta = new TabletGroup(inputs.tableta, this);
+  tableta->setGeometry(423, 64, 252, 450);
+  setFixedSize(681, height());
   // FormCreate: the airspace box and button stay hidden; the box still carries its value.
   chkEspacios->hide();
   chkEspacios->setChecked(false);
@@ -258,6 +262,8 @@ ConfigChoice ConfigWindow::choice() const {
   c.ancho = Edit3->text().toStdString();
   c.color = ComboBox1->currentIndex();
   c.trans = ComboBox2->currentIndex() >= 0 ? ComboBox2->currentText().toStdString() : std::string();
+  c.servidor_web = tableta->servidor_on();
+  c.puertoweb = tableta->puerto_text();
   return c;
 }
 

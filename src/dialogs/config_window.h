@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dialogs/config_rules.h"
+#include "dialogs/tablet_group_qt.h"
 
 class QCheckBox;
 class QComboBox;
@@ -45,6 +46,7 @@ struct ConfigWindowInputs {
   double longitud = 0;
   char decimal_separator = ',';  // the regional one
   QString pictures_folder;       // holds iconos/
+  TabletGroupInputs tableta;     // "Vista en tableta"
 };
 
 struct ConfigWindowCallbacks {
@@ -92,6 +94,7 @@ class ConfigWindow : public QDialog {
   QComboBox* ComboBox1 = nullptr;
   QComboBox* ComboBox2 = nullptr;
   QPushButton *BitBtn3 = nullptr, *BitBtn4 = nullptr, *BitBtn1 = nullptr, *BitBtn2 = nullptr;
+  TabletGroup* tableta = nullptr;
 
   // --- handlers ---
   void conecrgClick();

@@ -174,6 +174,12 @@ void BrowserBridge::read_field_later(const QString& name, std::function<void(con
                                });
 }
 
+void BrowserBridge::evaluate_later(const QString& expression, std::function<void(const QVariant&)> done) {
+  if (!view_ || !loaded_) return;
+  view_->page()->runJavaScript(expression, QWebEngineScript::MainWorld,
+                               [done = std::move(done)](const QVariant& value) { done(value); });
+}
+
 QVariant BrowserBridge::evaluate(const QString& expression, int timeout_ms) {
   return run_and_wait(expression, timeout_ms);
 }

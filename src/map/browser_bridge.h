@@ -54,6 +54,11 @@ class BrowserBridge : public QObject {
   // when no page is loaded, the page has no form f1, or the view goes first.
   void read_field_later(const QString& name, std::function<void(const QString&)> done);
 
+  // The value of a script expression handed to `done` once the page answers, without waiting;
+  // nothing is handed when no page is loaded. The page may go before it answers: `done` must
+  // not outlive what it uses.
+  void evaluate_later(const QString& expression, std::function<void(const QVariant&)> done);
+
   // The value of a script expression, synchronously (for tests and benchmarks). Same waiting and
   // failures as read_field; a script error gives an invalid QVariant.
   QVariant evaluate(const QString& expression, int timeout_ms = 5000);

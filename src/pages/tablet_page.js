@@ -17,6 +17,8 @@ var RECONEXION_MS = 2000;
 var TEXTO_SIN_DATOS = 'Sin datos del simulador';
 var TEXTO_CONECTANDO = 'Conectando con Tolvex...';
 var TEXTO_SIN_CONEXION = 'Sin conexión con Tolvex. Reintentando...';
+var TEXTO_CLAVE_NUEVA = 'La clave ha cambiado: abra la dirección nueva que muestra Tolvex.';
+var CIERRE_CLAVE_NUEVA = 4001;  // the server's close code for a new key
 
 var map;
 var marcador;
@@ -34,6 +36,7 @@ var seguirElegido = false;  // the pilot chose on the tablet: the main map's mod
 var hayDatos = false;
 var enlace = null;
 var enlaceAbierto = false;
+var claveCaducada = false;
 var avionVisto = false;
 var estado = {};
 
@@ -271,7 +274,7 @@ function aplicarEstado(partes) {
 function moverAvion(lt, ln, hdg) {
   var primera = !avionVisto;
   avionVisto = true;
-  marcador.setMap(map);
+  if (primera) marcador.setMap(map);
   MueveAvion(lt, ln, Math.round(hdg), seguir || primera ? 1 : 0);
 }
 
@@ -279,7 +282,8 @@ function moverAvion(lt, ln, hdg) {
 
 function mostrarAviso() {
   var aviso = document.getElementById('aviso');
-  var texto = !enlaceAbierto ? (enlace === null ? TEXTO_CONECTANDO : TEXTO_SIN_CONEXION) :
+  var texto = claveCaducada ? TEXTO_CLAVE_NUEVA :
+    !enlaceAbierto ? (enlace === null ? TEXTO_CONECTANDO : TEXTO_SIN_CONEXION) :
     !hayDatos ? TEXTO_SIN_DATOS : '';
   aviso.textContent = texto;
   aviso.hidden = texto === '';
@@ -321,11 +325,13 @@ function conectar() {
     mostrarAviso();
   };
   socket.onmessage = recibir;
-  socket.onclose = function () {
+  socket.onclose = function (evento) {
     if (enlace !== socket) return;
     enlaceAbierto = false;
+    // Dropped for a new key: this address will never open again.
+    if (evento.code === CIERRE_CLAVE_NUEVA) claveCaducada = true;
     mostrarAviso();
-    setTimeout(conectar, RECONEXION_MS);
+    if (!claveCaducada) setTimeout(conectar, RECONEXION_MS);
   };
 }
 

@@ -34,6 +34,7 @@
 #include "simlink/iocp_client_qt.h"
 #include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
+#include "tablet/tablet_server_qt.h"
 
 namespace tolvex {
 
@@ -146,6 +147,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   connect(&Timer_Liberar, &QTimer::timeout, this, &MainWindow::Timer_LiberarTimer);
   connect(&tmr_close, &QTimer::timeout, this, [this] { tmr_close.stop(); close(); });
   Timer_Liberar.start();
+  Timer_tableta.setInterval(1000);
+  connect(&Timer_tableta, &QTimer::timeout, this, &MainWindow::Timer_tabletaTimer);
+  // Once the event loop runs: a port that cannot be had is told in a message.
+  if (cfg.servidor_web) QTimer::singleShot(0, this, [this] { aplicar_vista_tableta(); });
 
   // The "Normal" skin shapes the window until the first activation applies the size mode.
   load_skins();

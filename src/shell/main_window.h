@@ -36,6 +36,7 @@ struct ConfigDecision;
 class PageLoadWatchdog;
 class XgpsClient;
 class SkinSurface;
+class TabletServer;
 
 struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
@@ -100,6 +101,11 @@ class MainWindow : public QMainWindow {
 
   QTimer Timer_Inicio, Timer_auto, Timer_PuntosVFR, TimerEA, Timer_sonido, Timer_Liberar, tmr_close;
 
+  // The tablet view ([WEB] SERVIDOR): null while off. Timer_tableta reads the dynamic route of
+  // the map page for it while tablets are open.
+  std::unique_ptr<TabletServer> tablet_server;
+  QTimer Timer_tableta;
+
   // --- operations ---
   void mostrar_mensaje(const QString& texto);
   void mostrar_botones(bool on);
@@ -116,6 +122,15 @@ class MainWindow : public QMainWindow {
   void SetTheRegion();
   // Size, skin, map panel, title buttons and frame of the size mode `mapsize`; centres the window.
   void apply_size_mode();
+  // Tablet view (main_window_tablet.cpp): start or stop it as cfg says, telling the pilot when
+  // its port cannot be had; a new key (made, saved, applied; empty when it could not be saved);
+  // what the tablets draw, after any change of it, and each poll's outcome.
+  void aplicar_vista_tableta();
+  std::string nueva_clave_tableta();
+  std::vector<std::string> direcciones_tableta(std::int32_t puerto, const std::string& clave) const;
+  void publicar_estado_tableta();
+  void publicar_sondeo_tableta(bool ok);
+  void Timer_tabletaTimer();
 
   // --- handlers ---
   void Timer_InicioTimer();

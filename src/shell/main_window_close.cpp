@@ -10,6 +10,7 @@
 #include "map/page_load_watchdog_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
+#include "tablet/tablet_server_qt.h"
 
 namespace tolvex {
 
@@ -69,6 +70,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   }
   try {
     Timer_auto.stop();
+    Timer_tableta.stop();
+    tablet_server.reset();
     page_watchdog_->finished();
     if (webbrowser1) {
       delete webbrowser1;

@@ -41,6 +41,13 @@ void MainWindow::configurarClick() {
   in.longitud = longitud;
   in.decimal_separator = decimal_separator;
   in.pictures_folder = QString::fromStdString(page_files_folder);
+  in.tableta.servidor = cfg.servidor_web;
+  in.tableta.puerto = cfg.puertoweb;
+  in.tableta.clave = cfg.claveweb;
+  in.tableta.direcciones = [this](std::int32_t puerto, const std::string& clave) {
+    return direcciones_tableta(puerto, clave);
+  };
+  in.tableta.nueva_clave = [this] { return nueva_clave_tableta(); };
 
   const std::int32_t old_mapsize = cfg.mapsize;
   std::optional<ConfigDecision> saved;
@@ -92,6 +99,8 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   s.ruta_visible = d.ruta_visible;
   s.mapsize = d.mapsize.value_or(cfg.mapsize);
   s.intervalorgm = d.intervalo;
+  s.servidor_web = d.servidor_web;
+  s.puertoweb = d.puertoweb;
   const std::int32_t tipo = d.tipogooglemap.value_or(tipogooglemap);
   try {
     IniFile ini(carpeta + "CONFIG.INI");
@@ -118,8 +127,13 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   cfg.lespaciosaereos = s.lespaciosaereos;
   cfg.mapsize = s.mapsize;
   cfg.intervalorgm = s.intervalorgm;
+  cfg.servidor_web = s.servidor_web;
+  cfg.puertoweb = s.puertoweb;
   tipogooglemap = tipo;
   set_follow_picture();
+  // The tablet view changes at once, whether the map page is rebuilt or not.
+  aplicar_vista_tableta();
+  publicar_estado_tableta();
   return d;
 }
 
@@ -174,6 +188,7 @@ void MainWindow::abrir_editor_ruta(QWidget* parent, bool conec, const std::strin
     else
       send_route();
   }
+  publicar_estado_tableta();
 }
 
 void MainWindow::abrir_espacios_aereos(QWidget* parent) {
@@ -184,6 +199,7 @@ void MainWindow::abrir_espacios_aereos(QWidget* parent) {
   in.on_error = [this](const QString& text) { ApplicationEvents1Exception(text); };
   AirspaceSelectionWindow window(airspaces, std::move(in), parent);
   window.exec();
+  publicar_estado_tableta();
 }
 
 void MainWindow::acercade_apliClick() {

@@ -43,6 +43,7 @@ void MainWindow::conexionClick() {
   } catch (...) {
   }
   conectado = false;
+  publicar_sondeo_tableta(false);
 }
 
 void MainWindow::connect_steps() {
@@ -123,9 +124,11 @@ void MainWindow::Timer_autoTimer() {
 void MainWindow::IdTCPClientDisconnected() {
   conectado = false;
   escribir_log("Desconectado IOCPSERVER");
+  publicar_sondeo_tableta(false);
 }
 
 void MainWindow::leer_posicion() {
+  bool sample_read = true;
   if (cfg.iocpserver) {
     escribir_log("Solicitar datos al IOCPSERVER");
     if (!poll_iocp()) return;  // the failure was reported; no hand-over
@@ -136,14 +139,18 @@ void MainWindow::leer_posicion() {
     escribir_log("Datos leidos de la red (XGPS):" + sample_text(latitud, longitud, heading, decimal_separator));
   } else {
     escribir_log("Solicitar datos al FSUIPC");
-    // A failed read is silent: the map is handed the previous sample.
-    if (const auto sample = FsuipcPosition().poll(cfg.xplane)) {
+    // A failed read is silent: the map is handed the previous sample (tablets hear of it).
+    const auto sample = FsuipcPosition().poll(cfg.xplane);
+    if (sample) {
       latitud = sample->latitud;
       longitud = sample->longitud;
       heading = sample->heading;
     }
+    sample_read = sample.has_value();
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
+  // The tablets first: a page rebuilt on the PC keeps them waiting for nothing.
+  publicar_sondeo_tableta(sample_read);
   if (pulsaboton || cfg.MapaSK)
     actualizar_mapa();
   else
@@ -156,6 +163,7 @@ bool MainWindow::poll_iocp() {
   try {
     IdTCPClient->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
+    publicar_sondeo_tableta(false);  // before any message waits for the pilot
     report_poll_failure(error);
     return false;
   }
@@ -169,6 +177,7 @@ bool MainWindow::poll_xgps() {
     xgps_client->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
     ok = false;
+    publicar_sondeo_tableta(false);  // before any message waits for the pilot
     // A simulator that stopped sending is no program fault: the pilot reads the reason as it
     // is, once per streak of failing polls; the log gets every one.
     escribir_log(std::string("Sin datos por red (XGPS): ") + error.what());

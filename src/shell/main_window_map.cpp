@@ -110,6 +110,7 @@ void MainWindow::mapa_cargado(bool ok) {
   }
   pp_caption->clear();
   busy_cursor_.set(false);
+  publicar_estado_tableta();
   if (!ok && watched) {
     const std::string text = "No se ha podido cargar el mapa.";
     escribir_log(text);
@@ -189,6 +190,7 @@ void set_map_type(MainWindow& w, int tipo) {
   if (!w.conectado || w.cfg.MapaSK) return;
   w.tipogooglemap = tipo;
   if (w.bridge) w.bridge->run_statement(QString::fromStdString(map_type_statement(tipo)));
+  w.publicar_estado_tableta();
 }
 }  // namespace
 
@@ -213,6 +215,7 @@ void MainWindow::seguimientoClick() {
   if (!conectado) return;
   cfg.auto_ = !cfg.auto_;
   set_follow_picture();
+  publicar_estado_tableta();
   leer_posicion();
 }
 
@@ -221,26 +224,30 @@ void MainWindow::bpuntosvfrClick() {
   const bool were_shown = cfg.puntosvfr;
   cfg.puntosvfr = !cfg.puntosvfr;
   send_statement(were_shown ? std::string(ocultar_vfr_statement) : std::string(mostrar_vfr_statement));
+  publicar_estado_tableta();
 }
 
 void MainWindow::brutaClick() {
   if (route_is_empty(ruta_ruta) || cfg.ruta_visible) {
     if (cfg.ruta_visible) send_statement(std::string(clear_ruta_statement));
     cfg.ruta_visible = false;
-    return;
+  } else {
+    cfg.ruta_visible = true;
+    send_route();
   }
-  cfg.ruta_visible = true;
-  send_route();
+  publicar_estado_tableta();
 }
 
 void MainWindow::Timer_PuntosVFRTimer() {
   Timer_PuntosVFR.stop();
   if (cfg.MapaSK) return;
   if (cfg.ruta_visible) {
-    if (route_is_empty(ruta_ruta))
+    if (route_is_empty(ruta_ruta)) {
       cfg.ruta_visible = false;
-    else
+      publicar_estado_tableta();
+    } else {
       send_route();
+    }
   } else if (cfg.puntosvfr) {
     send_statement(std::string(mostrar_vfr_statement));
   }

@@ -13,6 +13,7 @@ constexpr std::string_view kInicio = "INICIO";
 constexpr std::string_view kRuta = "RUTA";
 constexpr std::string_view kRutaDin = "RUTADIN";
 constexpr std::string_view kMapas = "MAPAS";
+constexpr std::string_view kWeb = "WEB";
 
 void note(std::vector<std::string>* notes, std::string text) {
   if (notes) notes->push_back(std::move(text));
@@ -35,13 +36,14 @@ std::int32_t read_int_noted(const IniFile& ini, std::string_view section, std::s
   return def;
 }
 
-// PUERTOUDP: a port 1..65535; anything else falls back to 49002 and leaves a note.
-std::int32_t read_udp_port(const IniFile& ini, std::vector<std::string>* notes) {
-  const std::string text = ini.read_string(kInicio, "PUERTOUDP", "49002");
+// A port 1..65535; anything else falls back to `def` and leaves a note.
+std::int32_t read_port(const IniFile& ini, std::string_view section, std::string_view key, std::int32_t def,
+                       std::vector<std::string>* notes) {
+  const std::string text = ini.read_string(section, key, std::to_string(def));
   const auto port = parse_int32(text);
   if (port && *port >= 1 && *port <= 65535) return *port;
-  note(notes, "PUERTOUDP no válido en CONFIG.INI (" + quoted(text) + "); se usa 49002");
-  return 49002;
+  note(notes, std::string(key) + " no válido en CONFIG.INI (" + quoted(text) + "); se usa " + std::to_string(def));
+  return def;
 }
 
 std::string lower_ascii(std::string text) {
@@ -122,7 +124,7 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
 
   const std::string tipoconexion = ini.read_string(kInicio, "TIPOCONEXION", "F");
   set_link_kind(s, tipoconexion == "I" ? LinkKind::iocp : tipoconexion == "X" ? LinkKind::xgps : LinkKind::fsuipc);
-  s.puertoudp = read_udp_port(ini, notes);
+  s.puertoudp = read_port(ini, kInicio, "PUERTOUDP", 49002, notes);
   s.debug = read_switch(ini, kInicio, "DEBUG", "N");
   s.puntosvfr = read_switch(ini, kInicio, "PUNTOSVFR", "N");
   s.xplane = read_switch(ini, kInicio, "XPLANE", "N");
@@ -167,7 +169,16 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
       ini.read_string(kMapas, "ELEVACION", "https://api.open-meteo.com/v1/elevation?latitude={lat}&longitude={lng}");
   m.geocodificador = ini.read_string(kMapas, "GEOCODIFICADOR",
                                      "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
+
+  s.servidor_web = read_switch(ini, kWeb, "SERVIDOR", "N");
+  s.puertoweb = read_port(ini, kWeb, "PUERTOWEB", 8091, notes);
+  s.claveweb = ini.read_string(kWeb, "CLAVEWEB", "");
   return s;
+}
+
+void save_web_key(IniFile& ini, const std::string& key) {
+  ini.write_string(kWeb, "CLAVEWEB", key);
+  ini.flush();
 }
 
 void save_preferences(IniFile& ini, const Settings& s) {
@@ -204,6 +215,8 @@ void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
   ini.write_integer(kInicio, "SIZE", s.mapsize);
   ini.write_integer(kInicio, "TIPOG", tipog);
   ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
+  ini.write_string(kWeb, "SERVIDOR", sn(s.servidor_web));
+  ini.write_integer(kWeb, "PUERTOWEB", s.puertoweb);
   ini.flush();
 }
 

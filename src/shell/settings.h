@@ -44,6 +44,10 @@ struct Settings {
   std::string rutadin_trans = "1";
   // MAPAS
   MapSettings maps;
+  // WEB: the tablet view, off unless SERVIDOR is "S"
+  bool servidor_web = false;
+  std::int32_t puertoweb = 8091;
+  std::string claveweb;  // the access key; made and written on the first start with the server on
 };
 
 // Chooses the link: keeps iocpserver and link_kind in agreement.
@@ -52,7 +56,7 @@ void set_link_kind(Settings& s, LinkKind kind);
 // Reads every key in the documented order and converts it (SIZE 0..3 else 0; switches on only
 // for exactly "S"; TIPOMAPA "S" is ignored in size mode 3; TIPOCONEXION exactly "I"; non-integer
 // ANCHO/COLOR give 4/10; TIPOCONEXION "X" the network link). A PUERTO outside 1..65535 or not a
-// number gives 8090, a PUERTOUDP likewise 49002; an unusable
+// number gives 8090, a PUERTOUDP likewise 49002, a PUERTOWEB 8091; an unusable
 // INTERVALO gives "10" / 10000 ms. `notes` receives one Spanish line per value present in the
 // file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
@@ -69,7 +73,11 @@ std::int32_t interval_ms_from_text(const std::string& text, char decimal_separat
 // when not blank, written trimmed; DEBUG never), then flush(), which may throw.
 void save_preferences(IniFile& ini, const Settings& s);
 
-// Configuration-window save (tipog 1..4; XPLANE "S" or the key deleted), then flush().
+// CLAVEWEB written alone (a new key for the tablet view), then flush(), which may throw.
+void save_web_key(IniFile& ini, const std::string& key);
+
+// Configuration-window save (tipog 1..4; XPLANE "S" or the key deleted; SERVIDOR and PUERTOWEB
+// of section WEB), then flush().
 // TIPOCONEXION is "I" when iocpserver is set, else "X" for the network link, else "F";
 // PUERTOUDP is written after DIRIP when the network link is chosen.
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);

@@ -6,6 +6,7 @@ tolvex_ui_sources(shell
   main_window_tray.cpp
   main_window_config.cpp
   main_window_shape.cpp
+  main_window_tablet.cpp
   skin_surface_widget.cpp
   tolvex_application.cpp
 )

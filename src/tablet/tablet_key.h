@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvex {
 
@@ -32,5 +33,10 @@ std::optional<std::string_view> query_parameter(std::string_view query, std::str
 
 // "http://<ipv4>:<port>/?clave=<key>", the address a tablet opens.
 std::string tablet_address(std::string_view ipv4, int port, std::string_view key);
+
+// The addresses a tablet may open, one per IPv4 address of this PC that another device can
+// reach (not loopback, not link-local), home networks first (192.168, then 10, then 172.16-31,
+// then any other), each once.
+std::vector<std::string> tablet_addresses(const std::vector<std::string>& ipv4, int port, std::string_view key);
 
 }  // namespace tolvex

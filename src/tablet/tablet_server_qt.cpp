@@ -7,6 +7,7 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
+#include <QNetworkInterface>
 #include <QTcpSocket>
 #include <QUrl>
 #include <QWebSocket>
@@ -44,6 +45,16 @@ std::string status_counts(const std::map<int, int>& counts) {
 }
 
 }  // namespace
+
+std::vector<std::string> lan_ipv4_addresses() {
+  std::vector<std::string> addresses;
+  for (const QNetworkInterface& i : QNetworkInterface::allInterfaces()) {
+    if (!i.flags().testFlag(QNetworkInterface::IsUp) || !i.flags().testFlag(QNetworkInterface::IsRunning)) continue;
+    for (const QNetworkAddressEntry& e : i.addressEntries())
+      if (e.ip().protocol() == QAbstractSocket::IPv4Protocol) addresses.push_back(e.ip().toString().toStdString());
+  }
+  return addresses;
+}
 
 TabletServer::TabletServer(TabletServerOptions options, QObject* parent)
     : QObject(parent), options_(std::move(options)) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "map/map_settings.h"
 #include "tablet/tablet_messages.h"
@@ -26,6 +27,10 @@ class QWebSocketServer;
 namespace tolvex {
 
 class RequestGate;
+
+// The IPv4 addresses of this PC's network interfaces that are up (loopback included; see
+// tablet_addresses for which of them a tablet can reach).
+std::vector<std::string> lan_ipv4_addresses();
 
 struct TabletServerOptions {
   QString files_folder;  // the page files: the executable's folder

@@ -42,9 +42,12 @@ TEST(ConfigRules, SavedValuesFallBackWhenUnusable) {
   c.ancho = "ancho";
   c.intervalo = "x";
   c.xplane = false;
+  c.puertoweb = "0";
   ConfigDecision d = decidir_configuracion(c, ',');
   EXPECT_TRUE(d.iocpserver);
   EXPECT_EQ(d.puerto, 8090);
+  EXPECT_EQ(d.puertoweb, 8091);
+  EXPECT_FALSE(d.servidor_web);
   EXPECT_EQ(d.dirip, "127.0.0.1");
   EXPECT_EQ(d.rutadin_ancho, 4);
   EXPECT_EQ(d.rutadin_color, 10);
@@ -61,8 +64,12 @@ TEST(ConfigRules, SavedValuesFallBackWhenUnusable) {
   c.tamano = 2;
   c.tipog = 3;
   c.intervalo = "2,5";
+  c.servidor_web = true;
+  c.puertoweb = "8100";
   d = decidir_configuracion(c, ',');
   EXPECT_EQ(d.puerto, 8090);
+  EXPECT_TRUE(d.servidor_web);
+  EXPECT_EQ(d.puertoweb, 8100);
   EXPECT_FALSE(d.rutadin_ancho);
   EXPECT_EQ(d.dirip, "10.0.0.7");
   EXPECT_EQ(d.rutadin_color, 3);

@@ -54,6 +54,9 @@ TEST(LoadSettings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.maps.marca_roja, "mm_20_red.png");
   EXPECT_EQ(s.maps.elevacion, "https://api.open-meteo.com/v1/elevation?latitude={lat}&longitude={lng}");
   EXPECT_EQ(s.maps.geocodificador, "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
+  EXPECT_FALSE(s.servidor_web);
+  EXPECT_EQ(s.puertoweb, 8091);
+  EXPECT_EQ(s.claveweb, "");
   EXPECT_TRUE(notes.empty());
   EXPECT_FALSE(folder.exists("CONFIG.INI"));
 }
@@ -113,6 +116,19 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
       {"PUERTOUDP out of range", "[INICIO]\nPUERTOUDP=65536\n", ',',
        [](const Settings& s) { EXPECT_EQ(s.puertoudp, 49002); }, 1},
       {"PUERTO not a number", "[INICIO]\nPUERTO=ochenta\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
+      {"tablet view", "[WEB]\nSERVIDOR=S\nPUERTOWEB=8100\nCLAVEWEB=abc\n", ',',
+       [](const Settings& s) {
+         EXPECT_TRUE(s.servidor_web);
+         EXPECT_EQ(s.puertoweb, 8100);
+         EXPECT_EQ(s.claveweb, "abc");
+       },
+       0},
+      {"PUERTOWEB out of range", "[WEB]\nSERVIDOR=s\nPUERTOWEB=0\n", ',',
+       [](const Settings& s) {
+         EXPECT_FALSE(s.servidor_web);
+         EXPECT_EQ(s.puertoweb, 8091);
+       },
+       1},
       {"PUERTO out of range", "[INICIO]\nPUERTO=70000\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
       {"PUERTO zero", "[INICIO]\nPUERTO=0\n", ',', [](const Settings& s) { EXPECT_EQ(s.puerto, 8090); }, 1},
       {"INTERVALO 2,5 on a comma locale", "[INICIO]\nINTERVALO=2,5\n", ',',
@@ -226,7 +242,11 @@ TEST(SaveConfiguration, WritesEveryEditedKeyInOrder) {
             "[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=8091\r\nDIRIP=10.0.0.2\r\nTIPOMAPA=S\r\nSONIDOS=S\r\n"
             "AUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=S\r\nVERAIRSPACES=S\r\nSIZE=2\r\nTIPOG=4\r\nINTERVALO=2,5\r\n"
             "[RUTADIN]\r\nANCHO=4\r\nCOLOR=3\r\nTRANS=1\r\n"
-            "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=0.5\r\nVIS=N\r\n");
+            "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=0.5\r\nVIS=N\r\n"
+            "[WEB]\r\nSERVIDOR=N\r\nPUERTOWEB=8091\r\n");
+  // The key is written alone, when made.
+  save_web_key(ini, "ClaveDePrueba_0123456789abcdef");
+  EXPECT_EQ(IniFile(folder.file("CONFIG.INI")).read_string("WEB", "CLAVEWEB", ""), "ClaveDePrueba_0123456789abcdef");
 }
 
 TEST(SaveConfiguration, TheNetworkLinkWritesItsKindAndPort) {

@@ -6,6 +6,7 @@ tolvex_ui_test(main_window_tests SERIAL SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/main_window_map_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_config_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main_window_shape_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_window_tablet_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/process_test.cpp
 )
 # The hot key's X11 event filter is fed key events as the X server sends them.

@@ -62,8 +62,14 @@ TEST(TabletKey, QueryParameter) {
   for (const Case& c : cases) EXPECT_EQ(query_parameter(c.query, "clave"), c.value) << c.query;
 }
 
-TEST(TabletKey, Address) {
+TEST(TabletKey, Addresses) {
   EXPECT_EQ(tablet_address("192.168.1.20", 8091, "Abc-_"), "http://192.168.1.20:8091/?clave=Abc-_");
+  const std::vector<std::string> found{"172.17.0.1", "127.0.0.1", "10.0.0.5", "169.254.3.4", "192.168.1.20",
+                                       "83.45.1.2", "192.168.1.20", "0.0.0.0", "224.0.0.1", "192.168.1", "300.1.1.1"};
+  const std::vector<std::string> expected{"http://192.168.1.20:80/?clave=k", "http://10.0.0.5:80/?clave=k",
+                                          "http://172.17.0.1:80/?clave=k", "http://83.45.1.2:80/?clave=k"};
+  EXPECT_EQ(tablet_addresses(found, 80, "k"), expected);
+  EXPECT_TRUE(tablet_addresses({"127.0.0.1"}, 80, "k").empty());
 }
 
 }  // namespace

@@ -366,6 +366,23 @@ inline LocalServers::Source flight_source() {
   };
 }
 
+// Samples carry their sequence number in the latitude, so each page call can be matched with
+// the reply that produced it. The heading turns 7 degrees a sample (icons change often).
+struct SequencedSource {
+  std::mutex mutex;
+  std::map<int, double> reply_ms;  // lat_e5 -> wall clock when the reply was built
+  int next = 0;
+  LocalServers::Source source() {
+    return [this] {
+      std::lock_guard lock(mutex);
+      const int seq = next++;
+      const int lat_e5 = 4000000 + seq;
+      reply_ms[lat_e5] = epoch_ms();
+      return simfeed::IocpVariables{lat_e5, -370000 + (seq % 50), (seq * 700) % 36000};
+    };
+  }
+};
+
 // ---------------------------------------------------------------- configuration
 
 struct AppConfig {

@@ -17,23 +17,6 @@ namespace tb = tolvex::bench;
 
 namespace {
 
-// Samples carry their sequence number in the latitude, so each page call can be matched with
-// the reply that produced it. The heading turns 7 degrees a sample (icons change often).
-struct SequencedSource {
-  std::mutex mutex;
-  std::map<int, double> reply_ms;  // lat_e5 -> wall clock when the reply was built
-  int next = 0;
-  tb::LocalServers::Source source() {
-    return [this] {
-      std::lock_guard lock(mutex);
-      const int seq = next++;
-      const int lat_e5 = 4000000 + seq;
-      reply_ms[lat_e5] = tb::epoch_ms();
-      return simfeed::IocpVariables{lat_e5, -370000 + (seq % 50), (seq * 700) % 36000};
-    };
-  }
-};
-
 // Records each MueveAvion call in the page: latitude, wall clock when it started and ended.
 const char kWrapScript[] =
     "(function(){if(window.__bench)return true;var o=window.MueveAvion;window.__bench=[];"
@@ -42,7 +25,7 @@ const char kWrapScript[] =
     "window.__bench.push([lt,a,performance.timeOrigin+performance.now()]);return r;};return true;})()";
 
 void BM_PollToMap(benchmark::State& state) {
-  SequencedSource seq;
+  tb::SequencedSource seq;
   tb::LocalServers servers(seq.source());
   tb::AppConfig config;
   config.iocp_port = servers.iocp_port();

@@ -135,13 +135,8 @@ void BM_ProcessCpu(benchmark::State& state) {
     end_group(app);
     end_group(feed);
 
-    const double app_pct = 100.0 * (after.at(app.pid) - before.at(app.pid)) / tick / elapsed;
-    double engine_pct = 0;
-    for (const auto& [pid, ticks] : after) {
-      if (pid == app.pid || ticks < 0) continue;
-      const auto b = before.find(pid);
-      engine_pct += 100.0 * (ticks - (b == before.end() ? 0 : b->second)) / tick / elapsed;
-    }
+    const tb::TreeCpuPercent cpu = tb::tree_cpu_percent(app.pid, before, after, elapsed);
+    const double app_pct = cpu.process, engine_pct = cpu.descendants;
     state.SetIterationTime(elapsed);
     state.counters["tolvex_cpu_pct"] = app_pct;
     state.counters["engine_cpu_pct"] = engine_pct;
@@ -194,13 +189,4 @@ BENCHMARK(BM_ProcessMemory)->Iterations(1)->UseManualTime()->Unit(benchmark::kMi
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  tb::prepare_environment();  // inherited by the programs started
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  QCoreApplication app(argc, argv);  // the local servers' sockets
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  tb::print_report();
-  return 0;
-}
+int main(int argc, char** argv) { return tb::run_process_benchmarks(argc, argv); }

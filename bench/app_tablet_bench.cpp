@@ -103,7 +103,6 @@ BENCHMARK(BM_TabletPollToMarker)->Iterations(1)->UseManualTime()->Unit(benchmark
 void BM_TabletCpu(benchmark::State& state) {
   const int views = static_cast<int>(state.range(0));
   tb::LocalServers servers(tb::flight_source());
-  const double tick = static_cast<double>(tb::ticks_per_second());
   for (auto _ : state) {
     TabletRun run;
     start_tolvex(run, servers);
@@ -123,13 +122,8 @@ void BM_TabletCpu(benchmark::State& state) {
     long rss_children = 0;
     const long rss = tb::tree_rss_kib(run.app.pid, &rss_children);
     if (views > 0) tb::end_group(tablets);
-    double app_pct = 0, engine_pct = 0;
-    for (const auto& [pid, ticks] : after) {
-      if (ticks < 0) continue;
-      const auto b = before.find(pid);
-      const double pct = 100.0 * (ticks - (b == before.end() ? 0 : b->second)) / tick / elapsed;
-      (pid == run.app.pid ? app_pct : engine_pct) += pct;
-    }
+    const tb::TreeCpuPercent cpu = tb::tree_cpu_percent(run.app.pid, before, after, elapsed);
+    const double app_pct = cpu.process, engine_pct = cpu.descendants;
     state.SetIterationTime(elapsed);
     state.counters["tolvex_cpu_pct"] = app_pct;
     state.counters["engine_cpu_pct"] = engine_pct;
@@ -145,13 +139,4 @@ BENCHMARK(BM_TabletCpu)->Arg(0)->Arg(1)->Arg(8)->Iterations(1)->UseManualTime()-
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  tb::prepare_environment();  // inherited by the programs started
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  QCoreApplication app(argc, argv);  // the local servers' sockets
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  tb::print_report();
-  return 0;
-}
+int main(int argc, char** argv) { return tb::run_process_benchmarks(argc, argv); }

@@ -87,6 +87,24 @@ inline int simfeed_port(const std::string& feed_out) {
   return 0;
 }
 
+// CPU of a process and of its descendants between two tree_cpu readings, in percent of one core.
+struct TreeCpuPercent {
+  double process = 0;
+  double descendants = 0;
+};
+inline TreeCpuPercent tree_cpu_percent(int pid, const std::map<int, long long>& before,
+                                       const std::map<int, long long>& after, double seconds) {
+  const double tick = static_cast<double>(ticks_per_second());
+  TreeCpuPercent out;
+  for (const auto& [p, ticks] : after) {
+    if (ticks < 0) continue;
+    const auto b = before.find(p);
+    const double pct = 100.0 * static_cast<double>(ticks - (b == before.end() ? 0 : b->second)) / tick / seconds;
+    (p == pid ? out.process : out.descendants) += pct;
+  }
+  return out;
+}
+
 struct LiveProcesses {
   Child feed;
   Child app;
@@ -112,6 +130,19 @@ inline std::optional<LiveProcesses> start_live(tolvex::test::TempProgramFolder& 
       spawn({executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", folder.path(), "--connect"});
   ::sleep(8);
   return LiveProcesses{feed, app};
+}
+
+// The main() of the benchmarks that watch real processes: no window of their own, only the
+// local servers' sockets.
+inline int run_process_benchmarks(int argc, char** argv) {
+  prepare_environment();  // inherited by the programs started
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  QCoreApplication app(argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  print_report();
+  return 0;
 }
 
 }  // namespace tolvex::bench

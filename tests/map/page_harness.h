@@ -8,6 +8,7 @@
 #include <QUrl>
 #include <QWebEngineView>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -27,6 +28,17 @@ inline void pump_events(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
+}
+
+// Lets events run until `condition` holds; false when it still does not after timeout_ms.
+inline bool wait_for(const std::function<bool()>& condition, int timeout_ms = 10000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!condition()) {
+    if (clock.elapsed() > timeout_ms) return false;
+    pump_events(20);
+  }
+  return true;
 }
 
 // Waits for the bridge's next loaded() signal; the result is its ok, or false on timeout.

@@ -35,22 +35,7 @@ class ConfigTest : public MainWindowTest {
     start(config, options);
   }
 
-  // Runs `act` on the configuration window once configurarClick has shown it.
-  void configure(const std::function<void(ConfigWindow&)>& act) {
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(10);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-      auto* dialog = qobject_cast<ConfigWindow*>(QApplication::activeModalWidget());
-      if (ran || !dialog || !dialog->isVisible()) return;
-      ran = true;
-      poll.stop();
-      act(*dialog);
-    });
-    poll.start();
-    window->configurarClick();
-    EXPECT_TRUE(ran) << "the configuration window never showed";
-  }
+  void configure(const std::function<void(ConfigWindow&)>& act) { run_on_config_window(*window, act); }
 
   // Types into a field and leaves it (the focus event itself: a window that is not active, as
   // under a busy test run, gets no focus changes).

@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "dialogs/config_window.h"
 #include "map/browser_bridge.h"
 #include "map/web_profile_qt.h"
 #include "shell/main_window.h"
@@ -31,6 +33,23 @@ inline bool contains_in_order(const std::vector<std::string>& log, const std::ve
     ++it;
   }
   return true;
+}
+
+// Runs `act` on the configuration window once configurarClick has shown it.
+inline void run_on_config_window(MainWindow& window, const std::function<void(ConfigWindow&)>& act) {
+  bool ran = false;
+  QTimer poll;
+  poll.setInterval(10);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<ConfigWindow*>(QApplication::activeModalWidget());
+    if (ran || !dialog || !dialog->isVisible()) return;
+    ran = true;
+    poll.stop();
+    act(*dialog);
+  });
+  poll.start();
+  window.configurarClick();
+  EXPECT_TRUE(ran) << "the configuration window never showed";
 }
 
 inline std::string default_config(const std::string& extra_inicio = "", const std::string& extra = "") {

@@ -44,21 +44,11 @@ class TabletViewTest : public MainWindowTest {
     quick.reply_ms = 500;
     quick.greeting_ms = 500;
     window->IdTCPClient->set_timeouts(quick);
-    ASSERT_TRUE(wait_until([&] { return window->tablet_server && window->tablet_server->running(); }));
+    ASSERT_TRUE(wait_for([&] { return window->tablet_server && window->tablet_server->running(); }));
   }
 
   std::string saved_key() const {
     return IniFile(folder.file("CONFIG.INI")).read_string("WEB", "CLAVEWEB", "");
-  }
-
-  bool wait_until(const std::function<bool()>& condition, int timeout_ms = 10000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-      if (clock.elapsed() > timeout_ms) return false;
-      pump_events(20);
-    }
-    return true;
   }
 
   QUrl tablet_address(const std::string& key) const {
@@ -127,13 +117,13 @@ TEST_F(TabletViewTest, ANewKeyDropsEveryTabletAndShutsTheOldAddress) {
   PageHarness tablet;
   tablet.bridge().load_page(tablet_address(old_key));
   ASSERT_TRUE(wait_for_loaded(tablet.bridge()));
-  ASSERT_TRUE(wait_until([&] { return window->tablet_server->tablet_count() == 1; }));
+  ASSERT_TRUE(wait_for([&] { return window->tablet_server->tablet_count() == 1; }));
 
   const std::string new_key = window->nueva_clave_tableta();
   EXPECT_TRUE(is_valid_key(new_key));
   EXPECT_NE(new_key, old_key);
   EXPECT_EQ(saved_key(), new_key);
-  EXPECT_TRUE(wait_until([&] { return window->tablet_server->tablet_count() == 0; }));
+  EXPECT_TRUE(wait_for([&] { return window->tablet_server->tablet_count() == 0; }));
   EXPECT_TRUE(tablet.wait_until(QStringLiteral("document.getElementById('aviso').textContent.indexOf('clave') >= 0")));
   // The old address shows nothing any more, and the page does not keep knocking.
   pump_events(2500);
@@ -147,34 +137,17 @@ TEST_F(TabletViewTest, APortInUseIsToldAndTheProgramGoesOn) {
   QTcpServer taken;
   ASSERT_TRUE(taken.listen(QHostAddress::AnyIPv4, port));
   start("[INICIO]\r\nDEBUG=S\r\n[WEB]\r\nSERVIDOR=S\r\nPUERTOWEB=" + std::to_string(port) + "\r\n");
-  ASSERT_TRUE(wait_until([&] { return !messages.empty(); }));
+  ASSERT_TRUE(wait_for([&] { return !messages.empty(); }));
   EXPECT_EQ(messages.front().rfind("No se ha podido abrir el puerto " + std::to_string(port) + " para la vista en tableta", 0),
             0u)
       << messages.front();
   EXPECT_FALSE(window->tablet_server);
 }
 
-// Runs `act` on the configuration window once configurarClick has shown it.
-void configure(MainWindow& window, const std::function<void(ConfigWindow&)>& act) {
-  bool ran = false;
-  QTimer poll;
-  poll.setInterval(10);
-  QObject::connect(&poll, &QTimer::timeout, [&] {
-    auto* dialog = qobject_cast<ConfigWindow*>(QApplication::activeModalWidget());
-    if (ran || !dialog || !dialog->isVisible()) return;
-    ran = true;
-    poll.stop();
-    act(*dialog);
-  });
-  poll.start();
-  window.configurarClick();
-  EXPECT_TRUE(ran) << "the configuration window never showed";
-}
-
 TEST_F(TabletViewTest, TheConfigurationGroupSwitchesTheViewAndShowsItsAddress) {
   start("[INICIO]\r\nDEBUG=S\r\n");
   std::string key;
-  configure(*window, [&](ConfigWindow& w) {
+  run_on_config_window(*window, [&](ConfigWindow& w) {
     TabletGroup& g = *w.tableta;
     EXPECT_EQ(g.title(), QStringLiteral("Vista en tableta"));
     EXPECT_EQ(unnamed_controls(&w), QStringList());
@@ -203,17 +176,17 @@ TEST_F(TabletViewTest, TheConfigurationGroupSwitchesTheViewAndShowsItsAddress) {
   // "Nueva clave" drops the open tablet at once, even when the window is cancelled afterwards.
   QWebSocket tablet;
   tablet.open(QUrl(QStringLiteral("ws://127.0.0.1:%1/enlace?clave=%2").arg(port).arg(QString::fromStdString(key))));
-  ASSERT_TRUE(wait_until([&] { return window->tablet_server->tablet_count() == 1; }));
-  configure(*window, [&](ConfigWindow& w) {
+  ASSERT_TRUE(wait_for([&] { return window->tablet_server->tablet_count() == 1; }));
+  run_on_config_window(*window, [&](ConfigWindow& w) {
     w.tableta->nueva_clave->click();
     EXPECT_NE(w.tableta->clave(), key);
     EXPECT_EQ(w.tableta->clave(), saved_key());
     w.BitBtn2->click();
   });
-  EXPECT_TRUE(wait_until([&] { return window->tablet_server->tablet_count() == 0; }));
+  EXPECT_TRUE(wait_for([&] { return window->tablet_server->tablet_count() == 0; }));
   EXPECT_NE(saved_key(), key);
 
-  configure(*window, [&](ConfigWindow& w) {
+  run_on_config_window(*window, [&](ConfigWindow& w) {
     w.tableta->servidor->setChecked(false);
     w.BitBtn1->click();
   });

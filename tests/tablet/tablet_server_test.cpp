@@ -24,16 +24,6 @@ namespace {
 
 const std::string kKey = "ClaveDePrueba_0123456789abcdef";
 
-bool wait_for(const std::function<bool()>& condition, int timeout_ms = 10000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!condition()) {
-    if (clock.elapsed() > timeout_ms) return false;
-    pump_events(20);
-  }
-  return true;
-}
-
 class TabletServerTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -139,7 +129,9 @@ TEST_F(TabletServerTest, CountsWhatTabletsSayLimitsThemAndDropsThemOnANewKey) {
     auto c = std::make_unique<QWebSocket>();
     QObject::connect(c.get(), &QWebSocket::disconnected, [&close_codes, s = c.get()] { close_codes.push_back(s->closeCode()); });
     c->open(QUrl(address(kKey, "/enlace").replace(QStringLiteral("http:"), QStringLiteral("ws:"))));
-    if (i < TabletServer::kMaxSockets) ASSERT_TRUE(wait_for([&] { return server->tablet_count() == i + 1; })) << i;
+    if (i < TabletServer::kMaxSockets) {
+      ASSERT_TRUE(wait_for([&] { return server->tablet_count() == i + 1; })) << i;
+    }
     clients.push_back(std::move(c));
   }
   pump_events(500);

@@ -219,6 +219,7 @@ void MainWindow::build_controls() {
   zoomin = make_button("zoomin", QStringLiteral("Acercar"), QStringLiteral("zoomin"), big);
   zoomout = make_button("zoomout", QStringLiteral("Alejar"), QStringLiteral("zoomout"), big);
   bruta = make_button("bruta", QStringLiteral("Mostrar/Ocultar Ruta "), QStringLiteral("bruta"), big);
+  bespacios = make_button("bespacios", QStringLiteral("Mostrar/Ocultar espacios aéreos"), QStringLiteral("bespacios"), big);
   mapnormal = make_button("mapnormal", QStringLiteral("Mapa normal"), QStringLiteral("mapnormal"), big);
   mapsatelite = make_button("mapsatelite", QStringLiteral("Mapa satélite"), QStringLiteral("mapsatelite"), big);
   maphibrido = make_button("maphibrido", QStringLiteral("Mapa híbrido"), QStringLiteral("maphibrido"), big);
@@ -226,9 +227,11 @@ void MainWindow::build_controls() {
   seguimiento = make_button("seguimiento", QStringLiteral("Modo seguimiento/desplazamiento"), QStringLiteral("seguimiento0"), big);
   configurar = make_button("configurar", QStringLiteral("Configurar"), QStringLiteral("configurar"), big);
   // zoomin shares its place with bpuntosvfr, zoomout with bruta: only one of each pair is ever shown.
-  for (QToolButton* b : {conexion, actualizar, cambiar, bpuntosvfr, zoomin, bruta, zoomout, mapnormal, mapsatelite,
-                         maphibrido, maprelieve, seguimiento, configurar})
+  for (QToolButton* b : {conexion, actualizar, cambiar, bpuntosvfr, zoomin, bruta, zoomout, bespacios, mapnormal,
+                         mapsatelite, maphibrido, maprelieve, seguimiento, configurar})
     bar->addWidget(b);
+  // The switches look pressed while on, and say so to screen readers (show_toggle_states).
+  for (QToolButton* b : {bpuntosvfr, bruta, bespacios, seguimiento}) b->setCheckable(true);
   pp_caption = new QLabel;
   pp_caption->setObjectName(QStringLiteral("pp_caption"));
   pp_caption->setAlignment(Qt::AlignCenter);
@@ -248,6 +251,7 @@ void MainWindow::build_controls() {
   connect(zoomin, &QToolButton::clicked, this, &MainWindow::zoominClick);
   connect(zoomout, &QToolButton::clicked, this, &MainWindow::zoomoutClick);
   connect(bruta, &QToolButton::clicked, this, &MainWindow::brutaClick);
+  connect(bespacios, &QToolButton::clicked, this, &MainWindow::bespaciosClick);
   connect(mapnormal, &QToolButton::clicked, this, &MainWindow::mapnormalClick);
   connect(mapsatelite, &QToolButton::clicked, this, &MainWindow::mapsateliteClick);
   connect(maphibrido, &QToolButton::clicked, this, &MainWindow::maphibridoClick);
@@ -278,6 +282,14 @@ void MainWindow::set_follow_picture() {
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) seguimiento->setIcon(icon);
   seguimiento->setProperty("imagen", cfg.auto_ ? 1 : 0);
+  seguimiento->setChecked(cfg.auto_);
+}
+
+void MainWindow::show_toggle_states() {
+  set_follow_picture();
+  bpuntosvfr->setChecked(cfg.puntosvfr);
+  bruta->setChecked(cfg.ruta_visible);
+  bespacios->setChecked(cfg.lespaciosaereos);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -314,15 +326,16 @@ void MainWindow::mostrar_mensaje(const QString& texto) {
 void MainWindow::mostrar_botones(bool on) {
   if (on) {
     for (QToolButton* b : {zoomin, zoomout}) b->setVisible(cfg.MapaSK);
-    for (QToolButton* b : {bpuntosvfr, bruta, mapnormal, maphibrido, mapsatelite, maprelieve, seguimiento})
+    for (QToolButton* b : {bpuntosvfr, bruta, bespacios, mapnormal, maphibrido, mapsatelite, maprelieve, seguimiento})
       b->setVisible(!cfg.MapaSK);
     actualizar->show();
     cambiar->show();
   } else {
-    for (QToolButton* b : {bpuntosvfr, bruta, actualizar, cambiar, mapnormal, maphibrido, mapsatelite, maprelieve,
-                           seguimiento, zoomin, zoomout})
+    for (QToolButton* b : {bpuntosvfr, bruta, bespacios, actualizar, cambiar, mapnormal, maphibrido, mapsatelite,
+                           maprelieve, seguimiento, zoomin, zoomout})
       b->hide();
   }
+  show_toggle_states();
   conexion->show();
   configurar->show();
 }

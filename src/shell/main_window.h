@@ -86,7 +86,7 @@ class MainWindow : public QMainWindow {
   QLabel* pp_caption = nullptr;
   QWebEngineView* webbrowser1 = nullptr;
   BrowserBridge* bridge = nullptr;
-  QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *mapnormal,
+  QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *bespacios, *mapnormal,
       *mapsatelite, *maphibrido, *maprelieve, *seguimiento, *configurar;
   QToolButton *cerrar_apli, *minimizar_apli, *acercade_apli;
   QSystemTrayIcon* CoolTrayIcon = nullptr;
@@ -144,6 +144,8 @@ class MainWindow : public QMainWindow {
   void seguimientoClick();
   void bpuntosvfrClick();
   void brutaClick();
+  // Airspaces on the map on or off (VERAIRSPACES), without a rebuild.
+  void bespaciosClick();
   void configurarClick();
   // The application-wide error handler: message to the pilot, then the log.
   void ApplicationEvents1Exception(const QString& error_text);
@@ -174,6 +176,8 @@ class MainWindow : public QMainWindow {
   void close_modal_windows();
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
+  // The switch buttons (follow, VFR points, route, airspaces) pressed exactly while on.
+  void show_toggle_states();
   void load_skins();
   void centre_on_screen();
   void hide_to_tray();

@@ -45,7 +45,7 @@ TEST_F(LinkTest, ConnectPollsOnceAndBuildsTheFirstPage) {
   EXPECT_TRUE(window->Timer_auto.isActive());
   EXPECT_TRUE(window->Timer_PuntosVFR.isActive() || !window->cfg.puntosvfr);
   EXPECT_FALSE(folder.exists("page.html")) << "the page file is removed once loaded";
-  EXPECT_EQ(visible_buttons(), (Names{"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "mapnormal",
+  EXPECT_EQ(visible_buttons(), (Names{"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "bespacios", "mapnormal",
                                       "mapsatelite", "maphibrido", "maprelieve", "seguimiento", "configurar"}));
   const Names log = log_lines();
   const std::string folder_text = folder.path();

@@ -47,7 +47,7 @@ TEST_F(MainWindowTest, ToolbarVisibilityFollowsMapSource) {
     Names expected;
   };
   const Case cases[] = {
-      {true, false, {"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "mapnormal", "mapsatelite",
+      {true, false, {"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "bespacios", "mapnormal", "mapsatelite",
                      "maphibrido", "maprelieve", "seguimiento", "configurar"}},
       {true, true, {"conexion", "actualizar", "cambiar", "zoomin", "zoomout", "configurar"}},
       {false, false, {"conexion", "configurar"}},
@@ -91,6 +91,7 @@ TEST_F(MainWindowTest, HandsOutControlsWithTheirHints) {
       {window->zoomin, "Acercar"},
       {window->zoomout, "Alejar"},
       {window->bruta, "Mostrar/Ocultar Ruta "},
+      {window->bespacios, "Mostrar/Ocultar espacios aéreos"},
       {window->mapnormal, "Mapa normal"},
       {window->mapsatelite, "Mapa satélite"},
       {window->maphibrido, "Mapa híbrido"},

@@ -11,6 +11,8 @@
 
 #include <atomic>
 
+#include "map/tolvex_page_qt.h"
+
 namespace tolvex {
 namespace {
 
@@ -52,6 +54,7 @@ void install_request_identity(QWebEngineProfile* profile) {
 
 void configure_view(QWebEngineView* view, bool local_files) {
   if (!view) return;
+  install_tolvex_page(view);  // first: the settings below are its page's
   QWebEngineSettings* settings = view->settings();
   settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);

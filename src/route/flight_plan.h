@@ -18,8 +18,8 @@ class FlightPlanPage {
   // Pauses for at most `ms`, keeping the window alive; may end early once the page's answer has
   // come. False: the computation is to stop (the window is closing).
   virtual bool esperar(int ms) = 0;
-  // "Calculando altura: n" is shown; false: the computation is to stop.
-  virtual bool progreso(int n) = 0;
+  // "Calculando altura: punto n de N" is shown; false: the computation is to stop.
+  virtual bool progreso(int n, int total) = 0;
 };
 
 inline constexpr int kPausaMs = 200;
@@ -37,7 +37,7 @@ struct FlightPlanOutcome {
 // also the points AddPT gives for k = vertices * m - 3.
 FlightPlanOutcome calcular_plan_vuelo(FlightPlanPage& page, int multiplicador);
 
-// The pilot's message for an error ("" for none and for a cancelled computation).
+// The pilot's message for an error ("" for none and for a stopped computation).
 std::string_view flight_plan_message(FlightPlanError error);
 
 }  // namespace tolvex

@@ -72,7 +72,7 @@ FlightPlanOutcome calcular_plan_vuelo(FlightPlanPage& page, int multiplicador) {
         listo = page.read("Listo");
       }
     }
-    out.alturas += trim(listo) == "1" ? page.read("PuntosRuta") : std::string("0|");
+    out.alturas += trim(listo) == "1" ? page.read("PuntosRuta") : std::string(kSinAltura);
   }
   return out;
 }

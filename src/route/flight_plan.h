@@ -24,13 +24,16 @@ class FlightPlanPage {
 
 inline constexpr int kPausaMs = 200;
 inline constexpr int kMaxPausas = 99;  // per point: about 20 s
+// The elevation item of a point the service refused or never answered: no terrain there, which
+// is not the same as terrain at 0 m.
+inline constexpr std::string_view kSinAltura = "?|";
 
 enum class FlightPlanError { ninguno, sin_ruta, sin_longitud, cancelado };
 
 struct FlightPlanOutcome {
   FlightPlanError error = FlightPlanError::ninguno;
   std::string longitud;  // the legs: "distance|heading" LF per leg
-  std::string alturas;   // per sample point the elevation in metres and '|', or "0|"
+  std::string alturas;   // per sample point the elevation in metres and '|', or kSinAltura
 };
 
 // multiplicador 1..10 ("x1".."x10"): with 1 the samples are the route's vertices; with m >= 2

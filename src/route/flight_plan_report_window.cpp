@@ -165,6 +165,14 @@ void FlightPlanReport::build_controls() {
   Chart1->setAccessibleName(QStringLiteral("Perfil de altura del terreno"));
   layout->addWidget(Chart1);
 
+  aviso_terreno = new QLabel(this);
+  aviso_terreno->setObjectName(QStringLiteral("aviso_terreno"));
+  aviso_terreno->setWordWrap(true);
+  aviso_terreno->setAlignment(Qt::AlignCenter);
+  aviso_terreno->setStyleSheet(QStringLiteral("color: #800000; font-weight: bold; padding: 2px;"));
+  aviso_terreno->hide();
+  layout->addWidget(aviso_terreno);
+
   sg = new QTableWidget(0, static_cast<int>(kColumnasPlan), this);
   sg->setObjectName(QStringLiteral("sg"));
   sg->setAccessibleName(QStringLiteral("Plan de vuelo por tramos"));
@@ -220,7 +228,11 @@ void FlightPlanReport::rellenar_perfil() {
   for (const auto& [x, ft] : perfil.puntos) puntos << QPointF(x, ft);
   Series1->upperSeries()->replace(puntos);
 
-  const double muestras = std::max<double>(2, static_cast<double>(perfil.puntos.size()));
+  const QString aviso = qt(aviso_perfil(perfil));
+  aviso_terreno->setText(aviso);
+  aviso_terreno->setVisible(!aviso.isEmpty());
+
+  const double muestras = std::max<double>(2, perfil.muestras);
   eje_tramos->setRange(1, muestras);
   eje_tramos->setTickInterval(paso_eje(muestras - 1, 1, kSampleLabels));
   eje_altura->setRange(0, perfil.eje_max_ft());

@@ -67,6 +67,22 @@ TEST(FlightPlanTable, ProfileInFeet) {
   EXPECT_EQ(p.eje_max_ft(), 1328);
   EXPECT_EQ(rellenar_perfil("-5|0|").eje_max_ft(), 1000);
   EXPECT_EQ(paso_eje(1328, 100, 8), 200);
+  EXPECT_EQ(aviso_perfil(p), "");
+}
+
+// A sample the elevation service gave nothing for is no terrain at 0 ft: it is left out and said.
+TEST(FlightPlanTable, ProfileWithoutTerrainData) {
+  const PerfilTerreno some = rellenar_perfil("100|?|0|");
+  EXPECT_EQ(some.puntos, (std::vector<std::array<double, 2>>{{1, 328}, {3, 0}}));
+  EXPECT_EQ(some.muestras, 3);
+  EXPECT_EQ(aviso_perfil(some), "Sin datos del terreno en 1 de 3 puntos (el servicio de elevaciones no ha respondido): "
+                                "el perfil muestra solo los dem\xC3\xA1s.");
+  const PerfilTerreno none = rellenar_perfil("?|?|");
+  EXPECT_TRUE(none.puntos.empty());
+  EXPECT_EQ(none.eje_max_ft(), 1000);
+  EXPECT_EQ(aviso_perfil(none),
+            "El perfil no tiene datos del terreno: el servicio de elevaciones no ha respondido o ha rechazado "
+            "las consultas.");
 }
 
 TEST(FlightPlanTable, ExportAlignsUnderTheHeadersAndLeavesLongCellsWhole) {

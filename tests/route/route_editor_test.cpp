@@ -248,6 +248,20 @@ TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelStopsThePlanOnly) {
   EXPECT_FALSE(w->result());
 }
 
+// An elevation service that fails is no terrain at 0 ft: the legs are there, the profile says so.
+TEST_F(RouteEditorTest, ReportWithoutTerrainDataSaysSo) {
+  services.set_elevation(QStringLiteral("0"), FakeMapServices::Elevation::server_error);
+  auto w = open(inputs());
+  add_points(*w, {"AgregarPunto(0,0)", "AgregarPunto(0,1)"});
+  const bool shown = flight_plan(*w, [&](FlightPlanReport& r) {
+    EXPECT_EQ(r.sg->rowCount(), 1);
+    EXPECT_EQ(r.Series1->upperSeries()->count(), 0);
+    EXPECT_TRUE(r.aviso_terreno->isVisible());
+    EXPECT_TRUE(r.aviso_terreno->text().startsWith(QStringLiteral("El perfil no tiene datos del terreno")));
+  });
+  EXPECT_TRUE(shown);
+}
+
 // Where no application takes text files, the desktop's launcher says so, and so does Exportar.
 TEST_F(RouteEditorTest, TextEditorLauncherThatFindsNoEditor) {
   const QByteArray path = qgetenv("PATH");

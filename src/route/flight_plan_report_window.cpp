@@ -4,6 +4,7 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QUrl>
 #include <QValueAxis>
@@ -34,6 +36,7 @@ namespace {
 constexpr int kColumnWidths[kColumnasPlan] = {27, 57, 66, 72, 66, 74, 64, 70};
 constexpr int kAltitudeLabels = 8;   // labels the 249-pixel chart has room for
 constexpr int kSampleLabels = 12;
+constexpr int kLauncherWaitMs = 2000;  // for the desktop's launcher to say whether it found an editor
 
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
@@ -43,7 +46,21 @@ bool open_in_text_editor(const QString& path) {
 #ifdef Q_OS_WIN
   return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
 #else
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  // Started, xdg-open still fails when no application takes text files; the desktop's own
+  // launchers answer at once, and one that runs the editor itself is still running after the
+  // wait: it has found one. Elsewhere, whatever launcher Qt knows.
+  const QString xdg_open = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (xdg_open.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  auto* launcher = new QProcess(QCoreApplication::instance());
+  QObject::connect(launcher, &QProcess::finished, launcher, &QObject::deleteLater);
+  launcher->setProcessChannelMode(QProcess::ForwardedChannels);
+  launcher->start(xdg_open, {path});
+  if (!launcher->waitForStarted(kLauncherWaitMs)) {
+    launcher->deleteLater();
+    return false;
+  }
+  if (!launcher->waitForFinished(kLauncherWaitMs)) return true;
+  return launcher->exitStatus() == QProcess::NormalExit && launcher->exitCode() == 0;
 #endif
 }
 
@@ -148,6 +165,14 @@ void FlightPlanReport::build_controls() {
   Chart1->setAccessibleName(QStringLiteral("Perfil de altura del terreno"));
   layout->addWidget(Chart1);
 
+  aviso_terreno = new QLabel(this);
+  aviso_terreno->setObjectName(QStringLiteral("aviso_terreno"));
+  aviso_terreno->setWordWrap(true);
+  aviso_terreno->setAlignment(Qt::AlignCenter);
+  aviso_terreno->setStyleSheet(QStringLiteral("color: #800000; font-weight: bold; padding: 2px;"));
+  aviso_terreno->hide();
+  layout->addWidget(aviso_terreno);
+
   sg = new QTableWidget(0, static_cast<int>(kColumnasPlan), this);
   sg->setObjectName(QStringLiteral("sg"));
   sg->setAccessibleName(QStringLiteral("Plan de vuelo por tramos"));
@@ -203,7 +228,11 @@ void FlightPlanReport::rellenar_perfil() {
   for (const auto& [x, ft] : perfil.puntos) puntos << QPointF(x, ft);
   Series1->upperSeries()->replace(puntos);
 
-  const double muestras = std::max<double>(2, static_cast<double>(perfil.puntos.size()));
+  const QString aviso = qt(aviso_perfil(perfil));
+  aviso_terreno->setText(aviso);
+  aviso_terreno->setVisible(!aviso.isEmpty());
+
+  const double muestras = std::max<double>(2, perfil.muestras);
   eje_tramos->setRange(1, muestras);
   eje_tramos->setTickInterval(paso_eje(muestras - 1, 1, kSampleLabels));
   eje_altura->setRange(0, perfil.eje_max_ft());

@@ -51,6 +51,7 @@ class FlightPlanReport : public QDialog {
   QAreaSeries* Series1 = nullptr;
   QValueAxis* eje_tramos = nullptr;
   QValueAxis* eje_altura = nullptr;
+  QLabel* aviso_terreno = nullptr;  // shown when samples have no terrain (the service failed)
   QTableWidget* sg = nullptr;
 
   // --- handlers ---

@@ -1,5 +1,6 @@
 #pragma once
-// A notice the pilot acknowledges with "Aceptar", captioned with the program's name.
+// A notice the pilot acknowledges with "Aceptar", captioned with the program's name, shown as
+// plain text.
 #include <QString>
 
 class QWidget;

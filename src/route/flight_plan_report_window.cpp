@@ -84,6 +84,7 @@ void FlightPlanReport::build_controls() {
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setAlignment(Qt::AlignCenter);
+  Label1->setTextFormat(Qt::PlainText);  // speed and consumption may come from a route file
   Label1->setMinimumWidth(377);
   top->addWidget(Button2);
   top->addStretch();

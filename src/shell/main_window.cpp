@@ -203,6 +203,7 @@ void MainWindow::build_controls() {
   auto* stack = new QStackedLayout(Panel1);
   Panel1_caption = new QLabel(QStringLiteral("Cargando mapa, por favor espere ..."));
   Panel1_caption->setAlignment(Qt::AlignCenter);
+  Panel1_caption->setTextFormat(Qt::PlainText);
   stack->addWidget(Panel1_caption);
   fondo_layout->addWidget(Panel1, 1);
 
@@ -232,6 +233,7 @@ void MainWindow::build_controls() {
   pp_caption = new QLabel;
   pp_caption->setObjectName(QStringLiteral("pp_caption"));
   pp_caption->setAlignment(Qt::AlignCenter);
+  pp_caption->setTextFormat(Qt::PlainText);
   bar->addWidget(pp_caption, 1);
   fondo_layout->addWidget(pp);
 
@@ -306,6 +308,7 @@ void MainWindow::mostrar_mensaje(const QString& texto) {
   QMessageBox mensajes(this);
   mensajes.setWindowTitle(QStringLiteral("Tolvex - Información"));
   mensajes.setIcon(QMessageBox::Information);
+  mensajes.setTextFormat(Qt::PlainText);  // error texts quote what a server or a file sent
   mensajes.setText(texto);
   mensajes.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
   mensajes.exec();

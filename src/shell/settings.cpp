@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/number_format.h"
+#include "base/outside_text.h"
 
 namespace tolvex {
 namespace {
@@ -18,7 +19,8 @@ void note(std::vector<std::string>* notes, std::string text) {
   if (notes) notes->push_back(std::move(text));
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// A hand-edited value in a log note, cut like any other outside text.
+std::string quoted(const std::string& text) { return "\"" + quote_outside(text) + "\""; }
 
 bool read_switch(const IniFile& ini, std::string_view section, std::string_view key, std::string_view def) {
   return ini.read_string(section, key, def) == "S";

@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "base/message_box_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window_fixture.h"
 #include "support/accessibility_check.h"
@@ -284,6 +285,32 @@ TEST_F(MainWindowTest, ErrorInAHandlerReachesTheErrorHandlerOnce) {
   const Names log = log_lines();
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del botón"), 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del temporizador"), 1);
+}
+
+// A reply, a file line or a limit quoted in a message is shown as written, never as markup.
+TEST_F(MainWindowTest, MessagesShowOutsideTextAsPlainText) {
+  start(default_config());
+  window->message_hook = nullptr;  // real modal boxes
+  const QString markup = QStringLiteral("<h1>Arn.Resp</h1><img src=\"x.png\"><a href=\"http://x\">x</a>");
+  const std::pair<const char*, std::function<void()>> shows[] = {
+      {"error handler", [&] { window->ApplicationEvents1Exception(markup); }},
+      {"notice", [&] { show_notice(window.get(), markup); }},
+  };
+  for (const auto& [name, show] : shows) {
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    QTimer::singleShot(0, window.get(), [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      format = label->textFormat();
+      text = label->text();
+      box->buttons().constFirst()->click();
+    });
+    show();
+    EXPECT_EQ(format, Qt::PlainText) << name;
+    EXPECT_TRUE(text.endsWith(markup)) << name;
+  }
 }
 
 TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsAndKeepTheirBytes) {

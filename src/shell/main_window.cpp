@@ -64,6 +64,10 @@ char system_decimal_separator() {
 
 }  // namespace
 
+LinkSettings link_settings_of(const Settings& s) {
+  return {s.iocpserver, s.link_kind == LinkKind::xgps, s.dirip, s.puerto, s.puertoudp};
+}
+
 std::optional<std::pair<int, int>> program_version() {
 #if defined(TOLVEX_VERSION_MAJOR) && defined(TOLVEX_VERSION_MINOR)
   return std::make_pair(TOLVEX_VERSION_MAJOR, TOLVEX_VERSION_MINOR);
@@ -91,6 +95,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
     const IniFile ini(carpeta + "CONFIG.INI");
     cfg = load_settings(ini, decimal_separator, &notes);
   }
+  enlace_guardado_ = link_settings_of(cfg);
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/busy_cursor_qt.h"
+#include "dialogs/config_rules.h"
 #include "overlays/airspace_catalogue.h"
 #include "shell/settings.h"
 #include "simlink/poll_failure_streak.h"
@@ -31,8 +32,6 @@ class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
 class SoundCues;
-struct ConfigChoice;
-struct ConfigDecision;
 class PageLoadWatchdog;
 class XgpsClient;
 class SkinSurface;
@@ -46,6 +45,9 @@ struct MainWindowOptions {
   std::optional<char> decimal_separator;           // default: the system locale's
   bool register_hot_key = true;
 };
+
+// The link settings of `s` (kind, host, ports).
+LinkSettings link_settings_of(const Settings& s);
 
 // The program's own version, as the build compiled it in.
 std::optional<std::pair<int, int>> program_version();
@@ -195,6 +197,8 @@ class MainWindow : public QMainWindow {
   void abrir_espacios_aereos(QWidget* parent);
 
   MainWindowOptions options_;
+  // The link settings CONFIG.INI holds for the next start (the running ones are in cfg).
+  LinkSettings enlace_guardado_;
   PollFailureStreak poll_failures_;
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;

@@ -69,7 +69,8 @@ std::int32_t interval_ms_from_text(const std::string& text, char decimal_separat
   // other separator is accepted too.
   std::optional<double> seconds = parse_decimal(text, decimal_separator);
   if (!seconds) seconds = parse_decimal_any(text);
-  if (!seconds || std::isnan(*seconds)) return -1;
+  // A negative interval is as unusable as a text: the configuration window never writes one.
+  if (!seconds || std::isnan(*seconds) || *seconds < 0) return -1;
   const double ms = *seconds * 1000.0;
   if (ms > static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0) return -1;
   const auto rounded = parse_int32(format_pattern(std::max(ms, 0.0), "#0", '.'));
@@ -110,6 +111,10 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
     note(notes, "PUERTO no válido en CONFIG.INI (" + quoted(puerto) + "); se usa 8090");
   }
   s.dirip = ini.read_string(kInicio, "DIRIP", "127.0.0.1");
+  if (s.dirip.empty()) {
+    note(notes, "DIRIP vacío en CONFIG.INI; se usa 127.0.0.1");
+    s.dirip = "127.0.0.1";
+  }
 
   s.intervalorgm = ini.read_string(kInicio, "INTERVALO", "10");
   bool floored = false;

@@ -52,8 +52,8 @@ void set_link_kind(Settings& s, LinkKind kind);
 // Reads every key in the documented order and converts it (SIZE 0..3 else 0; switches on only
 // for exactly "S"; TIPOMAPA "S" is ignored in size mode 3; TIPOCONEXION exactly "I"; non-integer
 // ANCHO/COLOR give 4/10; TIPOCONEXION "X" the network link). A PUERTO outside 1..65535 or not a
-// number gives 8090, a PUERTOUDP likewise 49002; an unusable
-// INTERVALO gives "10" / 10000 ms. `notes` receives one Spanish line per value present in the
+// number gives 8090, a PUERTOUDP likewise 49002; an unusable (or negative)
+// INTERVALO gives "10" / 10000 ms; an empty DIRIP gives 127.0.0.1. `notes` receives one Spanish line per value present in the
 // file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
 
@@ -61,8 +61,8 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
 inline constexpr std::int32_t kMinIntervalMs = 100;
 
 // INTERVALO text -> milliseconds ("#0" rounding of seconds * 1000); either separator accepted.
-// A number below 0,1 s (zero and negative numbers too) gives kMinIntervalMs and sets *floored.
-// Returns -1 when the text is unusable: not a number, or too large for a 32-bit millisecond count.
+// A number from 0 to below 0,1 s gives kMinIntervalMs and sets *floored. Returns -1 when the text
+// is unusable: not a number, negative, or too large for a 32-bit millisecond count.
 std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator, bool* floored = nullptr);
 
 // Close-time save: the preference keys in their documented order (VELOCIDAD and CONSUMO only

@@ -134,6 +134,14 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
          EXPECT_EQ(s.intervalorgm, "10");
        },
        1},
+      {"INTERVALO negative reads as the default", "[INICIO]\nINTERVALO=-2\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 10000);
+         EXPECT_EQ(s.intervalorgm, "10");
+       },
+       1},
+      {"DIRIP empty", "[INICIO]\nDIRIP=\n", ',', [](const Settings& s) { EXPECT_EQ(s.dirip, "127.0.0.1"); }, 1},
+      {"DIRIP a host name", "[INICIO]\nDIRIP=simpc.local\n", ',', [](const Settings& s) { EXPECT_EQ(s.dirip, "simpc.local"); }, 0},
       {"INTERVALO below a tenth", "[INICIO]\nINTERVALO=0,0\n", ',',
        [](const Settings& s) {
          EXPECT_EQ(s.intervalo_ms, 100);
@@ -188,7 +196,7 @@ TEST(IntervalMs, RoundsSecondsToWholeMillisecondsFromATenthOrRefuses) {
       {"10", ',', 10000},      {"2,5", ',', 2500},     {"2.5", ',', 2500},    {"2,5", '.', 2500},
       {" 1,5 ", ',', 1500},    {"0,1", ',', 100},      {"0,1005", ',', 101},  {"2147483,647", ',', 2147483647},
       {"0,0995", ',', 100},    {"0,05", ',', 100},     {"0,0", ',', 100},     {"0,0004", ',', 100},
-      {"0", ',', 100},         {"-1", ',', 100},       {"2147484", ',', -1},
+      {"0", ',', 100},         {"-1", ',', -1},        {"-0,5", '.', -1},     {"2147484", ',', -1},
       {"", ',', -1},           {"1,2.3", ',', -1},     {"1e3", ',', -1},      {"diez", ',', -1},
   };
   for (const auto& [text, separator, ms] : cases) {

@@ -298,6 +298,7 @@ void MainWindow::FormActivate() {
   if (!primera_Vez) return;
   primera_Vez = false;
   apply_size_mode();
+  placement_done_ = true;
   SetTheRegion();
 }
 

@@ -178,6 +178,8 @@ class MainWindow : public QMainWindow {
   void set_follow_picture();
   void load_skins();
   void centre_on_screen();
+  // Where the window is now, into cfg.ventana for the close-time save.
+  void remember_placement();
   void hide_to_tray();
   void restore_from_tray();
   void restored();
@@ -203,6 +205,7 @@ class MainWindow : public QMainWindow {
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;
+  bool placement_done_ = false;  // the start-up placement from [VENTANA] has been applied
   BusyCursor busy_cursor_;
   bool connecting_ = false;
   bool connect_pending_ = false;

@@ -14,6 +14,7 @@ constexpr std::string_view kInicio = "INICIO";
 constexpr std::string_view kRuta = "RUTA";
 constexpr std::string_view kRutaDin = "RUTADIN";
 constexpr std::string_view kMapas = "MAPAS";
+constexpr std::string_view kVentana = "VENTANA";
 
 void note(std::vector<std::string>* notes, std::string text) {
   if (notes) notes->push_back(std::move(text));
@@ -44,6 +45,20 @@ std::int32_t read_udp_port(const IniFile& ini, std::vector<std::string>* notes) 
   if (port && *port >= 1 && *port <= 65535) return *port;
   note(notes, "PUERTOUDP no válido en CONFIG.INI (" + quoted(text) + "); se usa 49002");
   return 49002;
+}
+
+// A [VENTANA] key: nothing when missing; a present but unusable value leaves a note.
+std::optional<std::int32_t> read_window_key(const IniFile& ini, std::string_view key, std::int32_t least,
+                                            std::vector<std::string>* notes) {
+  if (!ini.has_key(kVentana, key)) return std::nullopt;
+  const std::string text = ini.read_string(kVentana, key, "");
+  if (const auto value = parse_int32(text); value && *value >= least) return value;
+  note(notes, std::string(key) + " de la sección VENTANA no válido (" + quoted(text) + "); no se usa");
+  return std::nullopt;
+}
+
+void write_optional(IniFile& ini, std::string_view key, std::optional<std::int32_t> value) {
+  if (value) ini.write_integer(kVentana, key, *value);
 }
 
 std::string lower_ascii(std::string text) {
@@ -175,6 +190,12 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
       ini.read_string(kMapas, "ELEVACION", "https://api.open-meteo.com/v1/elevation?latitude={lat}&longitude={lng}");
   m.geocodificador = ini.read_string(kMapas, "GEOCODIFICADOR",
                                      "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
+
+  constexpr std::int32_t kAnyCorner = std::numeric_limits<std::int32_t>::min();
+  s.ventana.izquierda = read_window_key(ini, "IZQUIERDA", kAnyCorner, notes);
+  s.ventana.arriba = read_window_key(ini, "ARRIBA", kAnyCorner, notes);
+  s.ventana.ancho = read_window_key(ini, "ANCHO", 1, notes);
+  s.ventana.alto = read_window_key(ini, "ALTO", 1, notes);
   return s;
 }
 
@@ -190,6 +211,10 @@ void save_preferences(IniFile& ini, const Settings& s) {
   // A blank field in the route editor keeps what the file holds.
   if (const auto velo = trim(s.velo); !velo.empty()) ini.write_string(kRuta, "VELOCIDAD", velo);
   if (const auto cons = trim(s.cons); !cons.empty()) ini.write_string(kRuta, "CONSUMO", cons);
+  write_optional(ini, "IZQUIERDA", s.ventana.izquierda);
+  write_optional(ini, "ARRIBA", s.ventana.arriba);
+  write_optional(ini, "ANCHO", s.ventana.ancho);
+  write_optional(ini, "ALTO", s.ventana.alto);
   ini.flush();
 }
 

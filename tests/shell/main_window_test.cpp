@@ -255,7 +255,8 @@ TEST_F(MainWindowTest, CloseSavesThePreferencesInOrder) {
             "; mis ajustes\r\n[INICIO]\r\nDEBUG=S\r\nDIRIP=10.0.0.7\r\nTIPOMAPA=N\r\nSONIDOS=S\r\nAUTOMAT=S\r\n"
             "PUNTOSVFR=N\r\nXPLANE=N\r\n[OTRA]\r\nCLAVE=valor\r\n"
             "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\nVIS=N\r\nVELOCIDAD=95\r\n"
-            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n");
+            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n"
+            "[VENTANA]\r\nIZQUIERDA=387\r\nARRIBA=315\r\n");  // "Normal", centred on Xvfb's screen
   const Names log = log_lines();
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), "Cerrando");

@@ -99,6 +99,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);
+  for (const std::string& line : options_.start_log) escribir_log(line);
 
   page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
   connect(page_watchdog_, &PageLoadWatchdog::expired, this, &MainWindow::page_load_expired);

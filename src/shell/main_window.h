@@ -44,6 +44,7 @@ struct MainWindowOptions {
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
   bool register_hot_key = true;
+  std::vector<std::string> start_log;              // lines for the log once DEBUG is known
 };
 
 // The link settings of `s` (kind, host, ports).

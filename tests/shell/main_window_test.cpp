@@ -1,5 +1,6 @@
 // The main window driven through its handlers under Xvfb, with a real browser.
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "base/message_box_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window_fixture.h"
+#include "shell/qt_translations.h"
 #include "support/accessibility_check.h"
 
 namespace tolvex::test {
@@ -286,6 +288,37 @@ TEST_F(MainWindowTest, ErrorInAHandlerReachesTheErrorHandlerOnce) {
   const Names log = log_lines();
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del botón"), 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del temporizador"), 1);
+}
+
+// Qt's own buttons and dialogs in Spanish; without the translation files, Qt's English words.
+TEST(QtTranslations, SpanishWhenFoundEnglishOtherwise) {
+  const auto words = [] {
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    QStringList texts;
+    for (QAbstractButton* b : box.buttons()) texts << b->text().remove(QLatin1Char('&'));
+    texts.sort();
+    return texts;
+  };
+  const QStringList english = words();
+  ASSERT_EQ(english, (QStringList{"Cancel", "OK", "Open"}));
+  struct Case {
+    const char* name;
+    QStringList folders;
+    bool loaded;
+    QStringList shown;
+  };
+  const Case cases[] = {
+      {"Debian's translations", SpanishQtTranslations::default_folders(), true, {"Abrir", "Aceptar", "Cancelar"}},
+      {"no translations", {QStringLiteral("/nonexistent")}, false, english},
+  };
+  for (const Case& c : cases) {
+    const SpanishQtTranslations spanish(c.folders);
+    EXPECT_EQ(spanish.loaded(), c.loaded) << c.name;
+    EXPECT_EQ(words(), c.shown) << c.name;
+    EXPECT_TRUE(spanish.log_line().contains(c.loaded ? QStringLiteral("qtbase_es.qm") : QStringLiteral("/nonexistent")))
+        << spanish.log_line().toStdString();
+  }
+  EXPECT_EQ(words(), english) << "uninstalled with the object";
 }
 
 // A reply, a file line or a limit quoted in a message is shown as written, never as markup.

@@ -1,7 +1,9 @@
 // Linux: hand freed heap pages back to the system. Termination signals through a self-pipe,
-// with a last-resort deadline kept by a thread of its own.
+// with a last-resort deadline kept by a thread of its own. Text files open in the desktop's editor.
+#include <QDesktopServices>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QUrl>
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +20,8 @@
 #include "platform/platform.h"
 
 namespace tolvex {
+
+bool open_in_text_editor(const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }
 
 void trim_working_set() {
 #if defined(__GLIBC__)

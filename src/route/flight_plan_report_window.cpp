@@ -4,7 +4,6 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,11 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
-#include <QUrl>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -26,6 +23,7 @@
 #include "base/dialog_font_qt.h"
 #include "base/message_box_qt.h"
 #include "base/text_file.h"
+#include "platform/platform.h"
 #include "route/flight_plan_table.h"
 
 namespace tolvex {
@@ -38,14 +36,6 @@ constexpr int kSampleLabels = 12;
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
-
-bool open_in_text_editor(const QString& path) {
-#ifdef Q_OS_WIN
-  return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
-#else
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
-}
 
 FlightPlanReport::FlightPlanReport(FlightPlanReportInputs inputs, QWidget* parent)
     : QDialog(parent), inputs_(std::move(inputs)) {

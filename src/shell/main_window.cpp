@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStackedLayout>
@@ -271,9 +272,15 @@ void MainWindow::build_controls() {
   const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
+  // A double click restores; a single click (reaching for another icon) does not. Trays that
+  // report no double clicks (the desktop's notifier service) still offer the menu.
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) CoolTrayIconDblClick();
+    if (reason == QSystemTrayIcon::DoubleClick) CoolTrayIconDblClick();
   });
+  auto* tray_menu = new QMenu(this);
+  tray_menu->setObjectName(QStringLiteral("menu_bandeja"));
+  tray_menu->addAction(QStringLiteral("Mostrar Tolvex"), this, &MainWindow::CoolTrayIconDblClick);
+  CoolTrayIcon->setContextMenu(tray_menu);
 
   recreate_browser();
   mostrar_botones(false);

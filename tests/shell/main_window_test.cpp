@@ -2,7 +2,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QPushButton>
 #include <QTimer>
 
@@ -131,6 +133,24 @@ TEST_F(MainWindowTest, MinimiseAndRestoreKeepOnePendingUpdate) {
   EXPECT_FALSE(window->in_tray());
   EXPECT_TRUE(window->hayact) << "no poll while disconnected, so the update stays pending";
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, TrayIconRestoresOnADoubleClickOrItsMenu) {
+  start(default_config());
+  const std::pair<const char*, std::function<void()>> restores[] = {
+      {"double click", [&] { emit window->CoolTrayIcon->activated(QSystemTrayIcon::DoubleClick); }},
+      {"menu", [&] { window->CoolTrayIcon->contextMenu()->actions().value(0)->trigger(); }},
+  };
+  for (const auto& [name, restore] : restores) {
+    window->minimizar_apliClick();
+    emit window->CoolTrayIcon->activated(QSystemTrayIcon::Trigger);
+    emit window->CoolTrayIcon->activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_TRUE(window->in_tray()) << "a single click leaves Tolvex in the tray";
+    restore();
+    EXPECT_FALSE(window->in_tray()) << name;
+    EXPECT_FALSE(window->minimizada) << name;
+  }
+  EXPECT_EQ(window->CoolTrayIcon->contextMenu()->actions().value(0)->text(), QStringLiteral("Mostrar Tolvex"));
 }
 
 TEST_F(MainWindowTest, HotKeyTogglesBetweenWindowAndTray) {

@@ -143,6 +143,8 @@ void AirspaceSelectionWindow::build_controls() {
   Label1->setGeometry(8, 20, 195, 18);
   Label2 = new QLabel(QStringLiteral("Límite inferior:"), grpInfo);
   Label2->setGeometry(8, 42, 195, 18);
+  // The limits are the airspace file's text.
+  for (QLabel* l : {Label1, Label2}) l->setTextFormat(Qt::PlainText);
 
   clbEspacios = new QListWidget(this);
   clbEspacios->setObjectName(QStringLiteral("clbEspacios"));

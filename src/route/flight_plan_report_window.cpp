@@ -4,8 +4,6 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -13,12 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QTableWidget>
-#include <QUrl>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -28,6 +23,7 @@
 #include "base/dialog_font_qt.h"
 #include "base/message_box_qt.h"
 #include "base/text_file.h"
+#include "platform/platform.h"
 #include "route/flight_plan_table.h"
 
 namespace tolvex {
@@ -36,33 +32,10 @@ namespace {
 constexpr int kColumnWidths[kColumnasPlan] = {27, 57, 66, 72, 66, 74, 64, 70};
 constexpr int kAltitudeLabels = 8;   // labels the 249-pixel chart has room for
 constexpr int kSampleLabels = 12;
-constexpr int kLauncherWaitMs = 2000;  // for the desktop's launcher to say whether it found an editor
 
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
-
-bool open_in_text_editor(const QString& path) {
-#ifdef Q_OS_WIN
-  return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
-#else
-  // Started, xdg-open still fails when no application takes text files; the desktop's own
-  // launchers answer at once, and one that runs the editor itself is still running after the
-  // wait: it has found one. Elsewhere, whatever launcher Qt knows.
-  const QString xdg_open = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-  if (xdg_open.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-  auto* launcher = new QProcess(QCoreApplication::instance());
-  QObject::connect(launcher, &QProcess::finished, launcher, &QObject::deleteLater);
-  launcher->setProcessChannelMode(QProcess::ForwardedChannels);
-  launcher->start(xdg_open, {path});
-  if (!launcher->waitForStarted(kLauncherWaitMs)) {
-    launcher->deleteLater();
-    return false;
-  }
-  if (!launcher->waitForFinished(kLauncherWaitMs)) return true;
-  return launcher->exitStatus() == QProcess::NormalExit && launcher->exitCode() == 0;
-#endif
-}
 
 FlightPlanReport::FlightPlanReport(FlightPlanReportInputs inputs, QWidget* parent)
     : QDialog(parent), inputs_(std::move(inputs)) {
@@ -101,6 +74,7 @@ void FlightPlanReport::build_controls() {
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setAlignment(Qt::AlignCenter);
+  Label1->setTextFormat(Qt::PlainText);  // speed and consumption may come from a route file
   Label1->setMinimumWidth(377);
   top->addWidget(Button2);
   top->addStretch();

@@ -31,6 +31,7 @@
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
 #include "overlays/vfr_points.h"
+#include "platform/platform.h"
 #include "route/flight_plan_report_window.h"
 #include "route/route_page_builder.h"
 

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStackedLayout>
@@ -64,6 +65,10 @@ char system_decimal_separator() {
 
 }  // namespace
 
+LinkSettings link_settings_of(const Settings& s) {
+  return {s.iocpserver, s.link_kind == LinkKind::xgps, s.dirip, s.puerto, s.puertoudp};
+}
+
 std::optional<std::pair<int, int>> program_version() {
 #if defined(TOLVEX_VERSION_MAJOR) && defined(TOLVEX_VERSION_MINOR)
   return std::make_pair(TOLVEX_VERSION_MAJOR, TOLVEX_VERSION_MINOR);
@@ -91,9 +96,11 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
     const IniFile ini(carpeta + "CONFIG.INI");
     cfg = load_settings(ini, decimal_separator, &notes);
   }
+  enlace_guardado_ = link_settings_of(cfg);
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);
+  for (const std::string& line : options_.start_log) escribir_log(line);
 
   page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
   connect(page_watchdog_, &PageLoadWatchdog::expired, this, &MainWindow::page_load_expired);
@@ -203,6 +210,7 @@ void MainWindow::build_controls() {
   auto* stack = new QStackedLayout(Panel1);
   Panel1_caption = new QLabel(QStringLiteral("Cargando mapa, por favor espere ..."));
   Panel1_caption->setAlignment(Qt::AlignCenter);
+  Panel1_caption->setTextFormat(Qt::PlainText);
   stack->addWidget(Panel1_caption);
   fondo_layout->addWidget(Panel1, 1);
 
@@ -235,6 +243,7 @@ void MainWindow::build_controls() {
   pp_caption = new QLabel;
   pp_caption->setObjectName(QStringLiteral("pp_caption"));
   pp_caption->setAlignment(Qt::AlignCenter);
+  pp_caption->setTextFormat(Qt::PlainText);
   bar->addWidget(pp_caption, 1);
   fondo_layout->addWidget(pp);
 
@@ -267,9 +276,15 @@ void MainWindow::build_controls() {
   const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
+  // A double click restores; a single click (reaching for another icon) does not. Trays that
+  // report no double clicks (the desktop's notifier service) still offer the menu.
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) CoolTrayIconDblClick();
+    if (reason == QSystemTrayIcon::DoubleClick) CoolTrayIconDblClick();
   });
+  auto* tray_menu = new QMenu(this);
+  tray_menu->setObjectName(QStringLiteral("menu_bandeja"));
+  tray_menu->addAction(QStringLiteral("Mostrar Tolvex"), this, &MainWindow::CoolTrayIconDblClick);
+  CoolTrayIcon->setContextMenu(tray_menu);
 
   recreate_browser();
   mostrar_botones(false);
@@ -303,6 +318,7 @@ void MainWindow::FormActivate() {
   if (!primera_Vez) return;
   primera_Vez = false;
   apply_size_mode();
+  placement_done_ = true;
   SetTheRegion();
 }
 
@@ -318,6 +334,7 @@ void MainWindow::mostrar_mensaje(const QString& texto) {
   QMessageBox mensajes(this);
   mensajes.setWindowTitle(QStringLiteral("Tolvex - Información"));
   mensajes.setIcon(QMessageBox::Information);
+  mensajes.setTextFormat(Qt::PlainText);  // error texts quote what a server or a file sent
   mensajes.setText(texto);
   mensajes.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
   mensajes.exec();

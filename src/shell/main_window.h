@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "base/busy_cursor_qt.h"
+#include "dialogs/config_rules.h"
 #include "overlays/airspace_catalogue.h"
 #include "shell/settings.h"
 #include "simlink/poll_failure_streak.h"
@@ -31,8 +32,6 @@ class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
 class SoundCues;
-struct ConfigChoice;
-struct ConfigDecision;
 class PageLoadWatchdog;
 class XgpsClient;
 class SkinSurface;
@@ -45,7 +44,11 @@ struct MainWindowOptions {
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
   bool register_hot_key = true;
+  std::vector<std::string> start_log;              // lines for the log once DEBUG is known
 };
+
+// The link settings of `s` (kind, host, ports).
+LinkSettings link_settings_of(const Settings& s);
 
 // The program's own version, as the build compiled it in.
 std::optional<std::pair<int, int>> program_version();
@@ -180,6 +183,8 @@ class MainWindow : public QMainWindow {
   void show_toggle_states();
   void load_skins();
   void centre_on_screen();
+  // Where the window is now, into cfg.ventana for the close-time save.
+  void remember_placement();
   void hide_to_tray();
   void restore_from_tray();
   void restored();
@@ -201,11 +206,14 @@ class MainWindow : public QMainWindow {
   void abrir_espacios_aereos(QWidget* parent);
 
   MainWindowOptions options_;
+  // The link settings CONFIG.INI holds for the next start (the running ones are in cfg).
+  LinkSettings enlace_guardado_;
   PollFailureStreak poll_failures_;
   PollFailureStreak page_failures_;  // pages that could not be built or loaded
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;
+  bool placement_done_ = false;  // the start-up placement from [VENTANA] has been applied
   BusyCursor busy_cursor_;
   bool connecting_ = false;
   bool connect_pending_ = false;

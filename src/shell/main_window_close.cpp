@@ -44,6 +44,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   escribir_log("Cerrando");
+  remember_placement();
   try {
     IniFile ini(carpeta + "CONFIG.INI");
     save_preferences(ini, cfg);

@@ -94,6 +94,7 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   w->clbEspacios->setCurrentRow(0);
   EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
   EXPECT_EQ(w->Label2->text(), QStringLiteral("Límite inferior: SFC"));
+  for (QLabel* l : {w->Label1, w->Label2}) EXPECT_EQ(l->textFormat(), Qt::PlainText) << "the file's text, never markup";
   EXPECT_EQ(eval(*w, "actdibujo.length").toInt(), 1);
 
   w->clbEspacios->item(0)->setCheckState(Qt::Unchecked);

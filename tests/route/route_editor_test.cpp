@@ -188,6 +188,7 @@ TEST_F(RouteEditorTest, FlightPlanShowsLegsAndProfileAndExports) {
     EXPECT_EQ(r.windowTitle(), QStringLiteral("Plan de Vuelo"));
     EXPECT_EQ(unnamed_controls(&r), QStringList());
     EXPECT_EQ(r.Label1->text(), QStringLiteral("Velocidad media: 120    -   Consumo medio por hora: 12,5"));
+    EXPECT_EQ(r.Label1->textFormat(), Qt::PlainText) << "speed and consumption may come from a route file";
     ASSERT_EQ(r.sg->rowCount(), 2);
     // The grid's cells as a screen reader reads them.
     QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(r.sg)->tableInterface();

@@ -40,6 +40,8 @@ TEST(ProcessTest, TerminationSignalClosesTheNormalWay) {
     const std::string config = folder.read("CONFIG.INI");
     EXPECT_NE(config.find("TIPOMAPA=N\r\n"), std::string::npos) << config;
     EXPECT_NE(folder.read("tolvex.log").find(" - Cerrando\r\n"), std::string::npos);
+    EXPECT_NE(folder.read("tolvex.log").find(" - Traducciones de Qt cargadas: "), std::string::npos)
+        << "Qt's own dialogs speak Spanish";
   }
 }
 

@@ -22,6 +22,7 @@
 
 #include "map/browser_bridge.h"
 #include "map/page_harness.h"
+#include "platform/platform.h"
 #include "route/flight_plan_report_window.h"
 #include "route/route_editor_window.h"
 #include "support/accessibility_check.h"

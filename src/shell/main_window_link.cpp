@@ -174,6 +174,7 @@ bool MainWindow::poll_xgps() {
     escribir_log(std::string("Sin datos por red (XGPS): ") + error.what());
     if (poll_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(error.what()));
   }
+  if (auto report = xgps_client->sender_report()) escribir_log(*report);
   if (auto report = xgps_client->ignored_report()) escribir_log(*report);
   if (ok) poll_failures_.record_success();
   return ok;

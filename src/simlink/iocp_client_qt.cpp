@@ -78,6 +78,8 @@ std::int64_t IocpClient::buffered_bytes() const {
   return static_cast<std::int64_t>(framer_.pending_bytes()) + (socket_ ? socket_->bytesAvailable() : 0);
 }
 
+std::int64_t IocpClient::unsent_bytes() const { return socket_ ? socket_->bytesToWrite() : 0; }
+
 int IocpClient::wait_slice(int remaining_ms) const {
   remaining_ms = std::max(remaining_ms, 0);
   return interrupted_ ? std::min(remaining_ms, kSliceMs) : remaining_ms;
@@ -88,6 +90,7 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
   if (socket_) drop_connection();
   socket_.reset();
   framer_.clear();
+  keepalive_owed_ = false;
   dead_ = false;
   dead_reason_.clear();
   const std::string where = host + ":" + std::to_string(port);
@@ -100,12 +103,19 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
   auto socket = std::make_unique<QTcpSocket>();
   socket->setReadBufferSize(kReadBufferBytes);
   connect_socket(*socket, address, port, static_cast<int>(deadline.remainingTime()), where);
+  // Our lines are short: a small system buffer is plenty, and a server that stops reading is
+  // found out before much waits unsent.
+  socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, static_cast<int>(kSystemSendBufferBytes));
   socket_ = std::move(socket);
   QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
 
   // The first line only says who the server is; it carries nothing we need.
   switch (wait_for_line(timeouts_.greeting_ms)) {
-    case Wait::line: framer_.next_line(); take_unsolicited(); return;
+    case Wait::line:
+      framer_.next_line();
+      take_unsolicited();
+      answer_keepalive();
+      return;
     case Wait::timeout:
       drop_connection();
       socket_.reset();
@@ -206,6 +216,8 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
   send_line(kIocpRequest);
   const QDeadlineTimer deadline(timeouts_.reply_ms);
   for (;;) {
+    // Keep-alives taken so far are answered before waiting on (the server may wait for that).
+    if (!framer_.has_line()) answer_keepalive();
     switch (wait_for_line(static_cast<int>(deadline.remainingTime()))) {
       case Wait::timeout:
         // A reply that comes later must not be taken for the next poll's, and a stalled server
@@ -218,9 +230,10 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
     }
     std::string line = *framer_.next_line();
     if (is_keepalive(line)) {
-      send_line(kIocpKeepAlive);
+      keepalive_owed_ = true;
       continue;
     }
+    answer_keepalive();
     parse_iocp_reply(line, latitud, longitud, heading);
     return;
   }
@@ -300,10 +313,16 @@ std::int64_t IocpClient::read_some() {
 void IocpClient::take_unsolicited() {
   while (auto line = framer_.next_line()) {
     if (is_keepalive(*line))
-      send_line(kIocpKeepAlive);
+      keepalive_owed_ = true;
     else
       ++unsolicited_lines_;
   }
+}
+
+void IocpClient::answer_keepalive() {
+  if (!keepalive_owed_) return;
+  keepalive_owed_ = false;
+  send_line(kIocpKeepAlive);
 }
 
 void IocpClient::drain_before_request() {
@@ -317,7 +336,10 @@ void IocpClient::drain_before_request() {
       continue;
     }
     // What the system holds beyond the socket's buffer.
-    if (!socket_->waitForReadyRead(0)) return;
+    if (!socket_->waitForReadyRead(0)) {
+      answer_keepalive();
+      return;
+    }
   }
 }
 
@@ -328,6 +350,7 @@ void IocpClient::drain_between_exchanges() {
       read_some();
       take_unsolicited();
     }
+    answer_keepalive();
   } catch (const std::runtime_error&) {
     // The connection was dropped and marked dead; the next poll reports why.
   }
@@ -339,11 +362,15 @@ void IocpClient::send_line(std::string_view line) {
   if (socket_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
     fail_dropping(kClosedByServer);
   socket_->flush();
+  if (socket_->bytesToWrite() > kWriteBufferBytes)
+    fail_dropping("El IOCP Server no lee lo que se le envía (más de " + std::to_string(kWriteBufferBytes / 1024) +
+                  " KiB sin enviar)");
 }
 
 void IocpClient::drop_connection() {
   if (socket_) socket_->abort();
   framer_.clear();
+  keepalive_owed_ = false;
 }
 
 void IocpClient::fail_dropping(const std::string& message) {

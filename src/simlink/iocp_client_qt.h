@@ -30,6 +30,10 @@ class IocpClient {
   static constexpr std::int64_t kReadBufferBytes = 64 * 1024;
   // Bytes a poll reads away before its request at most; beyond that the server floods.
   static constexpr std::int64_t kDrainBudgetBytes = 16 * 1024 * 1024;
+  // Unsent bytes we hold at most: beyond that the server is not reading, and is dropped.
+  static constexpr std::int64_t kWriteBufferBytes = 64 * 1024;
+  // What we ask the system to hold for sending.
+  static constexpr std::int64_t kSystemSendBufferBytes = 16 * 1024;
 
   IocpClient();
   ~IocpClient();  // drops an open connection silently (no goodbye, no callback)
@@ -70,6 +74,8 @@ class IocpClient {
 
   // Received bytes held and not yet taken as lines (bounded whatever the server sends).
   std::int64_t buffered_bytes() const;
+  // Bytes written and not yet taken by the system.
+  std::int64_t unsent_bytes() const;
   // Lines the server sent unasked (neither a reply nor a keep-alive), dropped.
   std::int64_t unsolicited_lines() const { return unsolicited_lines_; }
 
@@ -84,8 +90,10 @@ class IocpClient {
   // Reads what the socket holds into the framer, without waiting, until a line is complete.
   // Returns the bytes read.
   std::int64_t read_some();
-  // Lines between exchanges: keep-alives are answered, anything else dropped.
+  // Lines between exchanges: keep-alives are owed an answer, anything else is dropped.
   void take_unsolicited();
+  // One answer for all the keep-alives of a read batch: a server that floods them gets no flood back.
+  void answer_keepalive();
   // Reads away everything the system holds before a request (bounded by kDrainBudgetBytes).
   void drain_before_request();
   // Between exchanges, as data comes in: the socket never holds more than its buffer.
@@ -106,6 +114,7 @@ class IocpClient {
   bool dead_ = false;        // ended by the server, the network, or dropped after an error
   std::string dead_reason_;  // what ended it, repeated by later polls
   std::int64_t unsolicited_lines_ = 0;
+  bool keepalive_owed_ = false;
 };
 
 }  // namespace tolvex

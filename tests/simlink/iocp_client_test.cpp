@@ -1,9 +1,11 @@
 // The IOCP client against the fake server over real loopback TCP.
 #include "simlink/iocp_client_qt.h"
 
+#include <QEventLoop>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -123,6 +125,28 @@ TEST(IocpClient, StalledServerCostsOneWaitThenPollsFailAtOnce) {
     EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
     EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 2);
   }
+}
+
+// A server that floods keep-alives and never reads: our answers must not pile up without end.
+TEST(IocpClient, ServerThatNeverReadsIsDroppedWithBoundedMemory) {
+  FakeIocpServer server(behaviour([](auto& b) { b.flood_keepalives = true; }));
+  IocpClient client;
+  client.open("127.0.0.1", server.port());
+  // A real event loop (not one that sleeps between turns): the flood is read as fast as it comes.
+  std::int64_t most_unsent = 0;
+  QEventLoop loop;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    most_unsent = std::max(most_unsent, client.unsent_bytes());
+    if (!client.is_alive()) loop.quit();
+  });
+  watch.start(1);
+  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_FALSE(client.is_alive());
+  EXPECT_LE(most_unsent, IocpClient::kWriteBufferBytes + 64);
+  Sample s;
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no lee")) << "the reason stays";
 }
 
 TEST(IocpClient, LinesNobodyAskedForAreNeverTakenForTheReply) {

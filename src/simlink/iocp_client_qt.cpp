@@ -2,48 +2,20 @@
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
-#include <QHostInfo>
 #include <QTcpSocket>
 #include <QThread>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/platform.h"
+#include "simlink/iocp_connect_qt.h"
 
 namespace tolvex {
 namespace {
 
 // How often a wait looks whether it is to be interrupted.
 constexpr int kSliceMs = 50;
-
-std::string seconds_text(int ms) {
-  // Whole seconds when possible ("5 s"), else milliseconds ("300 ms").
-  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
-  return std::to_string(ms) + " ms";
-}
-
-std::string socket_error_text(const QTcpSocket& socket) {
-  switch (socket.error()) {
-    case QAbstractSocket::ConnectionRefusedError: return "conexión rechazada";
-    case QAbstractSocket::HostNotFoundError: return "no se encuentra el servidor";
-    case QAbstractSocket::RemoteHostClosedError: return "el servidor cerró la conexión";
-    case QAbstractSocket::NetworkError: return "error de red";
-    case QAbstractSocket::SocketTimeoutError: return "tiempo de espera agotado";
-    default: return socket.errorString().toStdString();
-  }
-}
-
-std::vector<std::string> system_lookup(const std::string& host) {
-  std::vector<std::string> addresses;
-  for (const QHostAddress& a : QHostInfo::fromName(QString::fromStdString(host)).addresses())
-    if (a.protocol() == QAbstractSocket::IPv4Protocol) addresses.push_back(a.toString().toStdString());
-  return addresses;
-}
 
 const std::string kClosedByServer = "El IOCP Server cerró la conexión";
 const std::string kClosing = "Tolvex se está cerrando";
@@ -64,12 +36,6 @@ class IocpClient::Busy {
   bool was_;
 };
 
-IocpClient::IocpClient() : resolver_(system_lookup) {}
-
-IocpClient::~IocpClient() {
-  if (socket_) socket_->abort();
-}
-
 bool IocpClient::is_alive() const {
   return socket_ && !dead_ && socket_->state() == QAbstractSocket::ConnectedState;
 }
@@ -80,6 +46,14 @@ std::int64_t IocpClient::buffered_bytes() const {
 
 std::int64_t IocpClient::unsent_bytes() const { return socket_ ? socket_->bytesToWrite() : 0; }
 
+void IocpClient::adopt_socket(std::unique_ptr<QTcpSocket> socket) {
+  // Our lines are short: a small system buffer is plenty, and a server that stops reading is
+  // found out before much waits unsent.
+  socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, static_cast<int>(kSystemSendBufferBytes));
+  socket_ = std::move(socket);
+  QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
+}
+
 int IocpClient::wait_slice(int remaining_ms) const {
   remaining_ms = std::max(remaining_ms, 0);
   return interrupted_ ? std::min(remaining_ms, kSliceMs) : remaining_ms;
@@ -87,6 +61,9 @@ int IocpClient::wait_slice(int remaining_ms) const {
 
 void IocpClient::open(const std::string& host, std::int32_t port) {
   Busy busy(busy_);
+  cancel_reopen();
+  host_ = host;
+  port_ = port;
   if (socket_) drop_connection();
   socket_.reset();
   framer_.clear();
@@ -103,11 +80,7 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
   auto socket = std::make_unique<QTcpSocket>();
   socket->setReadBufferSize(kReadBufferBytes);
   connect_socket(*socket, address, port, static_cast<int>(deadline.remainingTime()), where);
-  // Our lines are short: a small system buffer is plenty, and a server that stops reading is
-  // found out before much waits unsent.
-  socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, static_cast<int>(kSystemSendBufferBytes));
-  socket_ = std::move(socket);
-  QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
+  adopt_socket(std::move(socket));
 
   // The first line only says who the server is; it carries nothing we need.
   switch (wait_for_line(timeouts_.greeting_ms)) {
@@ -120,7 +93,7 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
       drop_connection();
       socket_.reset();
       throw std::runtime_error("El IOCP Server de " + where + " no envió su primera línea en " +
-                               seconds_text(timeouts_.greeting_ms));
+                               wait_text(timeouts_.greeting_ms));
     case Wait::closed:
       drop_connection();
       socket_.reset();
@@ -136,40 +109,14 @@ QHostAddress IocpClient::resolve(const std::string& host, int timeout_ms, const 
   QHostAddress literal;
   if (literal.setAddress(QString::fromStdString(host))) return literal;
 
-  // The system's lookup takes no time limit, so it runs on a thread of its own; when the limit
-  // passes first the thread is left to finish alone and its answer is thrown away.
-  struct Lookup {
-    std::mutex mutex;
-    std::condition_variable done_changed;
-    bool done = false;
-    std::vector<std::string> addresses;
-  };
-  auto lookup = std::make_shared<Lookup>();
-  std::thread([lookup, resolver = resolver_, host] {
-    std::vector<std::string> addresses;
-    try {
-      addresses = resolver(host);
-    } catch (...) {
-    }
-    const std::lock_guard lock(lookup->mutex);
-    lookup->addresses = std::move(addresses);
-    lookup->done = true;
-    lookup->done_changed.notify_all();
-  }).detach();
-
+  HostLookup lookup(resolver_, host);
   const QDeadlineTimer deadline(timeout_ms);
-  std::unique_lock lock(lookup->mutex);
-  while (!lookup->done) {
-    const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+  const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+  while (!lookup.wait_for(wait_slice(static_cast<int>(deadline.remainingTime())))) {
     if (interrupted()) throw std::runtime_error(fail + kClosing + ")");
-    if (deadline.hasExpired()) throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeout_ms) + ")");
-    const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
-    lookup->done_changed.wait_for(lock, std::chrono::milliseconds(std::max(slice, 1)));
+    if (deadline.hasExpired()) throw std::runtime_error(fail + "sin respuesta en " + wait_text(timeout_ms) + ")");
   }
-  for (const std::string& text : lookup->addresses) {
-    QHostAddress address;
-    if (address.setAddress(QString::fromStdString(text))) return address;
-  }
+  if (const auto address = lookup.address()) return *address;
   throw std::runtime_error("No se pudo conectar con el IOCP Server en " + where + " (no se encuentra el servidor)");
 }
 
@@ -193,7 +140,7 @@ void IocpClient::connect_socket(QTcpSocket& socket, const QHostAddress& address,
     }
     if (deadline.hasExpired()) {
       socket.abort();
-      throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeouts_.connect_ms) + ")");
+      throw std::runtime_error(fail + "sin respuesta en " + wait_text(timeouts_.connect_ms) + ")");
     }
     const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
     const qintptr descriptor = socket.socketDescriptor();
@@ -222,7 +169,7 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
       case Wait::timeout:
         // A reply that comes later must not be taken for the next poll's, and a stalled server
         // should cost one wait, not one per poll.
-        fail_dropping("El IOCP Server no respondió en " + seconds_text(timeouts_.reply_ms));
+        fail_dropping("El IOCP Server no respondió en " + wait_text(timeouts_.reply_ms));
       case Wait::closed: fail_dropping(kClosedByServer);
       // The program is closing: the connection stays, for its goodbye.
       case Wait::interrupted: throw std::runtime_error("Lectura del IOCP Server interrumpida: " + kClosing);
@@ -241,6 +188,7 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
 
 void IocpClient::close() {
   Busy busy(busy_);
+  cancel_reopen();
   if (!socket_) return;
   std::unique_ptr<QTcpSocket> socket = std::move(socket_);
   framer_.clear();

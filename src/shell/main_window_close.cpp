@@ -44,6 +44,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   escribir_log("Cerrando");
+  reconnect_timer_.stop();
   try {
     IniFile ini(carpeta + "CONFIG.INI");
     save_preferences(ini, cfg);

@@ -53,7 +53,15 @@ void LinkRecovery::attempt_succeeded() {
 
 namespace {
 
+// A reason may quote what a server sent: a caption shows no more than this of it.
+constexpr std::size_t kReasonChars = 200;
+
 std::string sentence(std::string text) {
+  if (text.size() > kReasonChars) {
+    std::size_t cut = kReasonChars;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;  // not inside a character
+    text = text.substr(0, cut) + "...";
+  }
   if (!text.empty() && text.back() != '.') text += '.';
   return text;
 }

@@ -55,6 +55,11 @@ QString FeedServer::error_text() const { return server_->errorString(); }
 
 void FeedServer::accept_pending() {
   while (QTcpSocket* socket = server_->nextPendingConnection()) {
+    if (behaviour_.serve_connections >= 0 && next_id_ > behaviour_.serve_connections) {
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
     auto c = std::make_shared<Connection>();
     c->id = next_id_++;
     c->socket = socket;

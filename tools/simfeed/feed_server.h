@@ -34,6 +34,7 @@ struct FeedBehaviour {
   int unsolicited_lines = 0;    // after each reply, this many stale reply lines nobody asked for
   int unsolicited_delay_ms = 0;  // ... sent this long after the reply
   bool flood_keepalives = false;  // after the greeting, keep-alives without pause, and never read
+  int serve_connections = -1;     // serve this many connections; later ones are closed at once
 };
 
 class FeedServer : public QObject {

@@ -47,6 +47,7 @@ void MainWindow::link_poll_succeeded() {
 void MainWindow::link_poll_failed(const std::string& reason, bool link_down) {
   // The log gets every failure; the pilot hears of the streak once.
   escribir_log((cfg.iocpserver ? "Sin datos del IOCP Server: " : "Sin datos por red (XGPS): ") + reason);
+  if (closing_unattended()) return;  // a poll cut short by the close: nothing to tell or mend
   const LinkNotice notice = link_recovery_.poll_failed(link_down);
   if (notice == LinkNotice::lost) escribir_log("Conexión con el simulador perdida: " + reason);
   if (notice != LinkNotice::none) {

@@ -142,11 +142,13 @@ void MainWindow::leer_posicion() {
   } else {
     escribir_log("Solicitar datos al FSUIPC");
     // A failed read is silent: the map is handed the previous sample.
-    if (const auto sample = FsuipcPosition().poll(cfg.xplane)) {
+    const auto sample = FsuipcPosition().poll(cfg.xplane);
+    if (sample) {
       latitud = sample->latitud;
       longitud = sample->longitud;
       heading = sample->heading;
     }
+    set_receiving(sample.has_value());
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
   if (pulsaboton || cfg.MapaSK || !map_page_built_) {

@@ -265,20 +265,44 @@ TEST_F(LinkTest, LinkComesBackByItself) {
 }
 
 TEST_F(LinkTest, FirstPollFailingLeavesConnectedWithoutAPageAndPollsOn) {
-  simfeed::FeedBehaviour garbage;
-  garbage.garbage = true;
-  FakeIocpServer server(garbage);
-  start_linked(server);
+  {
+    simfeed::FeedBehaviour garbage;
+    garbage.garbage = true;
+    FakeIocpServer server(garbage);
+    start_linked(server);
+    window->conexionClick();
+    EXPECT_TRUE(window->conectado);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(notices, (Names{"El IOCP Server no envía una posición válida: 'basura' no es un valor entero válido. "
+                              "El avión se moverá en cuanto llegue una."}));
+    EXPECT_TRUE(window->Timer_auto.isActive()) << "polling goes on";
+    EXPECT_EQ(visible_buttons(), (Names{"conexion", "configurar"}));
+    window->conexionClick();
+    EXPECT_FALSE(window->conectado);
+    EXPECT_FALSE(window->link_notice->isVisible());
+  }
+  // The connection goes at the first poll; once the server is back the first good poll builds the map.
+  notices.clear();
+  simfeed::FeedBehaviour drops;
+  drops.drop_after = 0;
+  drops.serve_connections = 1;
+  auto server = std::make_unique<FakeIocpServer>(drops);
+  const quint16 port = server->port();
+  start_linked(port);
+  QSignalSpy loaded(window.get(), &MainWindow::map_page_loaded);
   window->conexionClick();
-  EXPECT_TRUE(window->conectado);
-  EXPECT_TRUE(messages.empty());
-  EXPECT_EQ(notices, (Names{"El IOCP Server no envía una posición válida: 'basura' no es un valor entero válido. "
-                            "El avión se moverá en cuanto llegue una."}));
-  EXPECT_TRUE(window->Timer_auto.isActive()) << "polling goes on: the first good poll builds the page";
   EXPECT_EQ(visible_buttons(), (Names{"conexion", "configurar"}));
-  window->conexionClick();
-  EXPECT_FALSE(window->conectado);
-  EXPECT_FALSE(window->link_notice->isVisible());
+  ASSERT_EQ(notices.size(), 1u);
+  server.reset();
+  server = std::make_unique<FakeIocpServer>(simfeed::FeedBehaviour{}, simfeed::IocpVariables{4047123, -370912, 27049},
+                                            port);
+  ASSERT_TRUE(loaded.wait(15000));
+  EXPECT_EQ(loaded.back().at(0).toBool(), true);
+  EXPECT_EQ(notices.size(), 2u);
+  EXPECT_DOUBLE_EQ(window->latitud, 40.47123);
+  EXPECT_TRUE(window->Timer_auto.isActive());
+  EXPECT_EQ(visible_buttons(), (Names{"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "mapnormal",
+                                      "mapsatelite", "maphibrido", "maprelieve", "seguimiento", "configurar"}));
 }
 
 TEST_F(LinkTest, TickWhileMinimisedWaitsForTheRestore) {

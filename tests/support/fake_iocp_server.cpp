@@ -28,7 +28,12 @@ FakeIocpServer::FakeIocpServer(simfeed::FeedBehaviour behaviour, simfeed::IocpVa
   bool listening = false;
   QMetaObject::invokeMethod(
       server_, [&] { listening = server_->listen(QHostAddress::LocalHost, port); }, Qt::BlockingQueuedConnection);
-  if (!listening) throw std::runtime_error("the fake IOCP server cannot listen");
+  if (!listening) {
+    QMetaObject::invokeMethod(server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+    throw std::runtime_error("the fake IOCP server cannot listen");
+  }
   port_ = server_->port();
 }
 

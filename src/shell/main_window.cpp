@@ -33,6 +33,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
+#include "shell/map_notice.h"
 #include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
 
@@ -152,6 +153,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   connect(&Timer_sonido, &QTimer::timeout, this, &MainWindow::Timer_sonidoTimer);
   connect(&Timer_Liberar, &QTimer::timeout, this, &MainWindow::Timer_LiberarTimer);
   connect(&tmr_close, &QTimer::timeout, this, [this] { tmr_close.stop(); close(); });
+  link_recovery_ = LinkRecovery(options_.link_retry_ms);
+  link_clock_.start();
+  reconnect_timer_.setSingleShot(true);
+  connect(&reconnect_timer_, &QTimer::timeout, this, &MainWindow::reconnect_now);
   Timer_Liberar.start();
 
   // The "Normal" skin shapes the window until the first activation applies the size mode.
@@ -212,6 +217,7 @@ void MainWindow::build_controls() {
   Panel1_caption->setAlignment(Qt::AlignCenter);
   Panel1_caption->setTextFormat(Qt::PlainText);
   stack->addWidget(Panel1_caption);
+  link_notice = new MapNotice(Panel1);
   fondo_layout->addWidget(Panel1, 1);
 
   pp = new QFrame;

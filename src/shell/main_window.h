@@ -1,6 +1,7 @@
 #pragma once
 // The main window is the program: it holds the settings, the link to the simulator, the last
 // aircraft sample, the airspace catalogue and the map page, and owns the timers that drive them.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -18,7 +19,7 @@
 #include "dialogs/config_rules.h"
 #include "overlays/airspace_catalogue.h"
 #include "shell/settings.h"
-#include "simlink/poll_failure_streak.h"
+#include "simlink/link_recovery.h"
 
 class QFrame;
 class QLabel;
@@ -31,6 +32,7 @@ namespace tolvex {
 class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
+class MapNotice;
 class SoundCues;
 class PageLoadWatchdog;
 class XgpsClient;
@@ -40,6 +42,7 @@ struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
   QString page_files_folder;                       // page scripts, Leaflet, pictures; empty: the executable's
   int page_load_limit_ms = 15000;                  // a map page not loaded by then is stopped
+  int link_retry_ms = 5000;                        // a link that went is tried again at most this often
   bool connect_on_start = false;                   // press `conexion` once the blank page has loaded
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
@@ -87,6 +90,7 @@ class MainWindow : public QMainWindow {
   QLabel* Panel1_caption = nullptr;
   QFrame* pp = nullptr;
   QLabel* pp_caption = nullptr;
+  MapNotice* link_notice = nullptr;  // the caption over the map for link notices
   QWebEngineView* webbrowser1 = nullptr;
   BrowserBridge* bridge = nullptr;
   QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *bespacios, *mapnormal,
@@ -161,11 +165,17 @@ class MainWindow : public QMainWindow {
 
   // Tests see every message instead of a modal box when this is set.
   std::function<void(const QString&)> message_hook;
+  // Tests see every notice shown over the map (it is shown as well).
+  std::function<void(const QString&)> notice_hook;
+  // Polls give samples (the link is live and the simulator sends).
+  bool receiving() const { return receiving_; }
   // True while the window is hidden in the tray (or minimised where there is no tray).
   bool in_tray() const { return in_tray_; }
 
  signals:
   void map_page_loaded(bool connected);
+  // Polls started failing (false) or give samples again (true), also when connecting or ending.
+  void link_state_changed(bool receiving);
   // The close sequence has run and the window is going away.
   void closed();
 
@@ -195,7 +205,17 @@ class MainWindow : public QMainWindow {
   void connect_steps();
   bool poll_iocp();
   bool poll_xgps();
-  void report_poll_failure(const std::exception& error);
+  // The link keeps going by itself: one notice when polls start failing and one when they give
+  // samples again; a connection that went is made again in the background.
+  void show_notice(const QString& text, int hide_after_ms = 0);
+  void link_poll_succeeded();
+  void link_poll_failed(const std::string& reason, bool link_down);
+  void link_down_poll();
+  void reset_link();
+  void schedule_reconnect();
+  void reconnect_now();
+  void reconnect_finished(const std::string& error);
+  void set_receiving(bool receiving);
   void send_statement(const std::string& statement);
   void send_route();
   int interval_from_text() const;
@@ -208,8 +228,13 @@ class MainWindow : public QMainWindow {
   MainWindowOptions options_;
   // The link settings CONFIG.INI holds for the next start (the running ones are in cfg).
   LinkSettings enlace_guardado_;
-  PollFailureStreak poll_failures_;
   PollFailureStreak page_failures_;  // pages that could not be built or loaded
+  LinkRecovery link_recovery_;
+  QTimer reconnect_timer_;
+  QElapsedTimer link_clock_;
+  QString link_state_text_;  // what the caption says while the streak lasts
+  bool receiving_ = false;
+  bool map_page_built_ = false;  // since connecting: the first good poll builds it otherwise
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;

@@ -32,6 +32,8 @@ void MainWindow::conexionClick() {
     return;
   }
   // Disconnect: every error here is swallowed, and the program ends disconnected whatever happens.
+  reset_link();
+  set_receiving(false);
   try {
     cerrar_enlace();
   } catch (...) {
@@ -55,8 +57,11 @@ void MainWindow::connect_steps() {
     pp_caption->clear();
     QCoreApplication::processEvents();
     pulsaboton = true;
-    poll_failures_.reset();
+    reset_link();
     leer_posicion();
+    // Without a first sample there is no page yet: polling goes on, and the first good poll
+    // builds it.
+    if (link_recovery_.failing()) Timer_auto.start();
   } else {
     escribir_log("3) No conectamos");
     pp_caption->clear();
@@ -137,29 +142,37 @@ void MainWindow::leer_posicion() {
   } else {
     escribir_log("Solicitar datos al FSUIPC");
     // A failed read is silent: the map is handed the previous sample.
-    if (const auto sample = FsuipcPosition().poll(cfg.xplane)) {
+    const auto sample = FsuipcPosition().poll(cfg.xplane);
+    if (sample) {
       latitud = sample->latitud;
       longitud = sample->longitud;
       heading = sample->heading;
     }
+    set_receiving(sample.has_value());
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
-  if (pulsaboton || cfg.MapaSK)
+  if (pulsaboton || cfg.MapaSK || !map_page_built_) {
+    map_page_built_ = true;
     actualizar_mapa();
-  else
+  } else {
     mover_avion();
+  }
   escribir_log("Antes del sonido");
   if (cfg.Sonidos && pulsaboton) Timer_sonido.start();
 }
 
 bool MainWindow::poll_iocp() {
+  if (!link_recovery_.can_poll()) {
+    link_down_poll();
+    return false;
+  }
   try {
     IdTCPClient->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
-    report_poll_failure(error);
+    link_poll_failed(error.what(), !IdTCPClient->is_alive());
     return false;
   }
-  poll_failures_.record_success();
+  link_poll_succeeded();
   return true;
 }
 
@@ -168,24 +181,14 @@ bool MainWindow::poll_xgps() {
   try {
     xgps_client->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
+    // A simulator that stopped sending is no program fault: the pilot reads the reason as it is.
     ok = false;
-    // A simulator that stopped sending is no program fault: the pilot reads the reason as it
-    // is, once per streak of failing polls; the log gets every one.
-    escribir_log(std::string("Sin datos por red (XGPS): ") + error.what());
-    if (poll_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(error.what()));
+    link_poll_failed(error.what(), false);
   }
+  if (auto report = xgps_client->sender_report()) escribir_log(*report);
   if (auto report = xgps_client->ignored_report()) escribir_log(*report);
-  if (ok) poll_failures_.record_success();
+  if (ok) link_poll_succeeded();
   return ok;
-}
-
-void MainWindow::report_poll_failure(const std::exception& error) {
-  const QString text = QString::fromStdString(error.what());
-  // One message for a whole streak of failing polls; the log still gets every one.
-  if (poll_failures_.record_failure())
-    ApplicationEvents1Exception(text);
-  else
-    escribir_log("Excepción: " + text.toStdString());
 }
 
 }  // namespace tolvex

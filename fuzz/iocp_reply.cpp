@@ -1,7 +1,8 @@
 // The IOCP Server's reply line, as any server or a broken network may send it. Parsing either
 // succeeds or throws std::runtime_error; the fields are assigned in order, so on failure a
-// later field never changed while an earlier one kept its old value. A well-formed reply made
-// from three 32-bit values, with any text before it and after it, gives exactly those values.
+// later field never changed while an earlier one kept its old value, and the error quotes at most
+// 200 characters of the line, on one line. A well-formed reply made from three 32-bit values,
+// with any text before it and after it, gives exactly those values.
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -39,7 +40,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(at70 != std::string_view::npos && text.find("79=", at70) != std::string_view::npos);
     FUZZ_CHECK(std::fabs(latitud) <= 21474.83648 && std::fabs(longitud) <= 21474.83648);
     FUZZ_CHECK(heading != kUnsetHeading);
-  } catch (const std::runtime_error&) {
+  } catch (const std::runtime_error& error) {
+    // The message quotes at most 200 characters of the reply, on one line.
+    const std::string_view message = error.what();
+    FUZZ_CHECK(message.size() <= 4 * 200 + 100);
+    FUZZ_CHECK(message.find_first_of("\r\n") == std::string_view::npos);
     FUZZ_CHECK(longitud == kUnset || latitud != kUnset);
     FUZZ_CHECK(heading == kUnsetHeading);
   }

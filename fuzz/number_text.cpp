@@ -4,6 +4,7 @@
 // digits, sign and separators, and reads back within the rounding of its form; the general
 // form with a point is always a number a page statement may carry.
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -34,10 +35,21 @@ void check_formats(double value) {
         if (c != group || pattern != "#,##0") plain += c;
       }
       if (plain.empty()) continue;  // "#.00" writes nothing for a zero
-      const auto back = parse_decimal(plain, separator);
-      FUZZ_CHECK(back.has_value());
+      // Fifteen digits of the largest doubles round beyond a double's range: those are read
+      // with a wider one.
+      long double back = 0;
+      if (const auto read = parse_decimal(plain, separator)) {
+        back = *read;
+      } else {
+        FUZZ_CHECK(std::fabs(value) > 1.797693134862315e308);
+        for (char& c : plain)
+          if (c == separator) c = '.';
+        back = std::strtold(plain.c_str(), nullptr);
+      }
       const double step = std::pow(10.0, -decimals_of(pattern));
-      FUZZ_CHECK(std::fabs(*back - value) <= step / 2 + std::fabs(value) * 1e-15);
+      // Half a step of the pattern, plus half a unit of the 15th digit the value is first
+      // written to (at most 5e-15 of it) and the reading's own rounding.
+      FUZZ_CHECK(std::fabs(back - value) <= step / 2 + std::fabs(value) * 1e-14L);
     }
     const std::string general = format_general(value, separator);
     if (!std::isfinite(value)) continue;

@@ -1,9 +1,10 @@
 // A route file as a pilot or another program may have written it, to the header fields and
 // the AgregarPunto statements the route editor runs. Any bytes are read; the header is the
-// first line that is neither blank nor a comment and every later such line is one point; no
-// field holds a line break (the speed no bar, the longitude no comma); each statement built
-// from a point is "AgregarPunto(" two plain numbers ")" and safe in a page, and a point made
-// of two simple decimals is never refused. A file read and saved again reads back the same.
+// first line that is neither blank nor a comment and every later such line is one point, one
+// line listed as no point (in order), or a coordinate no map can place, which refuses the file
+// with a message naming the first such line; no field holds a line break (the speed no bar, the
+// longitude no comma); each statement built from a point is "AgregarPunto(" two plain numbers
+// ")" and safe in a page. A file read and saved again reads back the same.
 #include <string>
 
 #include "base/text_file.h"
@@ -47,23 +48,9 @@ bool number_characters(std::string_view s) {
   return digit;
 }
 
-// "12", " -3.25": a form every reader of numbers takes.
-bool simple_decimal(std::string_view s) {
-  if (s.starts_with(' ')) s.remove_prefix(1);
-  if (s.starts_with('-')) s.remove_prefix(1);
-  const auto point = s.find('.');
-  const std::string_view whole = s.substr(0, point);
-  const std::string_view fraction = point == std::string_view::npos ? "0" : s.substr(point + 1);
-  const auto all_digits = [](std::string_view d) {
-    return !d.empty() && d.find_first_not_of("0123456789") == std::string_view::npos;
-  };
-  return all_digits(whole) && all_digits(fraction);
-}
-
 void check_statement(const RouteFilePoint& p) {
   const std::string s = agregar_punto_statement(p.latitud, p.longitud);
-  if (simple_decimal(p.latitud) && simple_decimal(p.longitud)) FUZZ_CHECK(!s.empty());
-  if (s.empty()) return;
+  FUZZ_CHECK(!s.empty());
   FUZZ_CHECK(tolvex::fuzz::safe_in_page(s));
   FUZZ_CHECK(s.starts_with("AgregarPunto(") && s.ends_with(")"));
   const std::string_view args = std::string_view(s).substr(13, s.size() - 14);
@@ -77,7 +64,19 @@ void check_file(std::string_view text) {
   const RouteFileContents read = parse_route_file(text);
   const std::size_t taken = lines_taken(text);
   FUZZ_CHECK(read.tiene_cabecera == (taken > 0));
-  FUZZ_CHECK(read.puntos.size() == (taken > 0 ? taken - 1 : 0));
+  const std::size_t lines = read.puntos.size() + read.no_puntos.size();
+  if (read.linea_invalida == 0)
+    FUZZ_CHECK(lines == (taken > 0 ? taken - 1 : 0));
+  else
+    FUZZ_CHECK(lines < taken);
+  for (std::size_t i = 0; i < read.no_puntos.size(); ++i)
+    FUZZ_CHECK(read.no_puntos[i] >= 2 && (i == 0 || read.no_puntos[i] > read.no_puntos[i - 1]));
+  FUZZ_CHECK(route_file_skipped(read).empty() == read.no_puntos.empty());
+  const std::string refusal = route_file_refusal(read);
+  FUZZ_CHECK(refusal.empty() == (read.linea_invalida == 0));
+  FUZZ_CHECK(refusal.find('\n') == std::string::npos && refusal.size() < 300);
+  if (read.linea_invalida != 0)
+    FUZZ_CHECK(refusal.find(" " + std::to_string(read.linea_invalida) + " del fichero") != std::string::npos);
   FUZZ_CHECK(!has_line_break(read.velocidad) && !has_line_break(read.consumo));
   FUZZ_CHECK(read.velocidad.find('|') == std::string::npos);
   for (const RouteFilePoint& p : read.puntos) {
@@ -94,6 +93,7 @@ void check_file(std::string_view text) {
   FUZZ_CHECK(again.tiene_cabecera);
   FUZZ_CHECK(again.velocidad == read.velocidad && again.consumo == read.consumo);
   FUZZ_CHECK(again.puntos.size() == read.puntos.size());
+  FUZZ_CHECK(again.no_puntos.empty() && again.linea_invalida == 0);
   for (std::size_t i = 0; i < read.puntos.size(); ++i) {
     FUZZ_CHECK(again.puntos[i].longitud == read.puntos[i].longitud);
     FUZZ_CHECK(again.puntos[i].latitud == read.puntos[i].latitud);

@@ -3,4 +3,5 @@ tolvex_core_library(base SOURCES
   text_file.cpp
   ini_file.cpp
   diagnostic_log.cpp
+  outside_text.cpp
 )

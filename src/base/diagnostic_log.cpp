@@ -51,8 +51,12 @@ LocalDateTime local_now() {
 
 bool escribir_log(const std::string& program_folder, std::string_view message) {
   try {
-    const std::string line = format_log_line(local_now(), message);
-    return append_to_file(program_folder + "tolvex.log", encode_text(line, platform_text_encoding()));
+    const std::string bytes = encode_text(format_log_line(local_now(), message), platform_text_encoding());
+    const std::string path = program_folder + "tolvex.log";
+    // With DEBUG on at ten polls a second the log grows by about 150 MB a day. A rename that
+    // fails (the old file held open elsewhere) is tried again at the next line.
+    if (file_size_or_zero(path) + bytes.size() > kLogRotateBytes) rename_replacing(path, path + ".1");
+    return append_to_file(path, bytes);
   } catch (...) {
     // The log is only a diagnostic aid: it must never raise into the error handler that logs.
     return false;

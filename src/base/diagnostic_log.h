@@ -1,6 +1,7 @@
 #pragma once
 // tolvex.log: one time-stamped line per notable step, only when DEBUG is on (callers check).
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,12 @@ std::string format_log_line(const LocalDateTime& when, std::string_view message,
 
 LocalDateTime local_now();
 
-// Appends one line to <folder>tolvex.log (opened and closed for this line). A log that cannot
-// be written is dropped silently: returns false, never throws.
+// tolvex.log is renamed tolvex.log.1 (replacing the older one) before a line would take it past
+// this size, so the two files hold at most about twice that.
+inline constexpr std::uintmax_t kLogRotateBytes = 5u * 1024u * 1024u;
+
+// Appends one line to <folder>tolvex.log (opened and closed for this line), rotating it first
+// when it is full. A log that cannot be written is dropped silently: returns false, never throws.
 bool escribir_log(const std::string& program_folder, std::string_view message);
 
 // "40,400 | -3,700 | 270": the sample text of the poll log lines.

@@ -62,6 +62,23 @@ bool round_digits(std::string& digits, std::size_t keep) {
   return true;
 }
 
+constexpr std::size_t kSignificant = 15;
+
+// |value| as a person writes it: its exact expansion rounded to 15 significant digits. A
+// binary value just below a decimal half (0.175 is 0.17499999999999998...) is then that half,
+// so the patterns round the number the pilot reads, not its binary neighbour.
+ExactDecimal written_decimal(double magnitude) {
+  ExactDecimal d = exact_decimal(magnitude);
+  const auto first = d.digits.find_first_not_of('0');
+  if (first == std::string::npos || first + kSignificant >= d.digits.size()) return d;
+  if (round_digits(d.digits, first + kSignificant)) {
+    d.digits.insert(d.digits.begin(), '1');
+    ++d.int_len;
+  }
+  if (d.digits.size() < d.int_len) d.digits.append(d.int_len - d.digits.size(), '0');
+  return d;
+}
+
 struct Pattern {
   int min_int = 0;        // '0' placeholders before the point
   bool grouping = false;  // ',' among them
@@ -103,10 +120,10 @@ std::string non_finite(double value) {
 std::string format_pattern(double value, std::string_view pattern, char decimal_separator) {
   if (!std::isfinite(value)) return non_finite(value);
   const Pattern p = parse_pattern(pattern);
-  ExactDecimal exact = exact_decimal(std::fabs(value));
+  ExactDecimal written = written_decimal(std::fabs(value));
 
-  std::string digits = exact.digits;
-  std::size_t int_len = exact.int_len;
+  std::string digits = std::move(written.digits);
+  std::size_t int_len = written.int_len;
   if (round_digits(digits, int_len + static_cast<std::size_t>(p.max_frac))) {
     digits.insert(digits.begin(), '1');
     ++int_len;
@@ -146,17 +163,11 @@ std::string format_pattern(double value, std::string_view pattern, char decimal_
 std::string format_general(double value, char decimal_separator) {
   if (!std::isfinite(value)) return non_finite(value);
   if (value == 0) return "0";
-  constexpr std::size_t kSignificant = 15;
-  ExactDecimal exact = exact_decimal(std::fabs(value));
-  const auto first = exact.digits.find_first_not_of('0');
-  std::string digits = exact.digits.substr(first);
+  const ExactDecimal written = written_decimal(std::fabs(value));
+  const auto first = written.digits.find_first_not_of('0');
+  std::string digits = written.digits.substr(first);
   // value = 0.d1 d2 ... * 10^point, point counted from the first significant digit.
-  long point = static_cast<long>(exact.int_len) - static_cast<long>(first);
-  if (round_digits(digits, kSignificant)) {
-    digits.insert(digits.begin(), '1');
-    digits.pop_back();
-    ++point;
-  }
+  const long point = static_cast<long>(written.int_len) - static_cast<long>(first);
   while (!digits.empty() && digits.back() == '0') digits.pop_back();
 
   std::string out;

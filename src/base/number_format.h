@@ -9,7 +9,9 @@
 namespace tolvex {
 
 // Delphi-style patterns: "#0.0000", "#0.000", "#.00", "#0.0", "#00", "00", "#0", "#,##0".
-// Halves round away from zero. '#' digits are optional, '0' digits are forced, ',' in the
+// The value is first written to 15 significant digits, as a person writes it, and that decimal
+// text is rounded, halves away from zero: 0.175 gives 0,18 with "#0.00", although its binary
+// value lies just below the half. '#' digits are optional, '0' digits are forced, ',' in the
 // integer part asks for thousands grouping (grouping character '.' when decimal_separator is
 // ',' and ',' otherwise). A negative number whose rounded text is all zeros keeps no minus sign.
 std::string format_pattern(double value, std::string_view pattern, char decimal_separator);

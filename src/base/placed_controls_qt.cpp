@@ -24,6 +24,7 @@ QLineEdit* placed_edit(const char* name, QWidget* parent, QRect where, const QSt
 
 QLabel* placed_label(const QString& text, QWidget* parent, QRect where, QWidget* buddy) {
   auto* l = new QLabel(text, parent);
+  l->setTextFormat(Qt::PlainText);
   l->setGeometry(where);
   if (buddy) l->setBuddy(buddy);
   return l;

@@ -307,4 +307,16 @@ bool delete_file(const std::string& path) {
   return fs::remove(to_path(path), ec);
 }
 
+std::uintmax_t file_size_or_zero(const std::string& path) {
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(to_path(path), ec);
+  return ec ? 0 : size;
+}
+
+bool rename_replacing(const std::string& from, const std::string& to) {
+  std::error_code ec;
+  fs::rename(to_path(from), to_path(to), ec);
+  return !ec;
+}
+
 }  // namespace tolvex

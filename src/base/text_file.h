@@ -2,6 +2,7 @@
 // Text files of the program folder. Inside the program text is UTF-8; on disk a file read is
 // taken as UTF-8 when its bytes are valid UTF-8 (a byte-order mark is dropped), else as
 // Windows-1252. Writes are UTF-8 on Linux and Windows-1252 on Windows, and atomic.
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,5 +43,11 @@ bool append_to_file(const std::string& path, std::string_view bytes);
 
 // True when a file was removed.
 bool delete_file(const std::string& path);
+
+// Size in bytes of a file; 0 when it is missing or cannot be read.
+std::uintmax_t file_size_or_zero(const std::string& path);
+
+// Renames `from` to `to`, replacing a file already there; false on failure, never throws.
+bool rename_replacing(const std::string& from, const std::string& to);
 
 }  // namespace tolvex

@@ -76,8 +76,7 @@ RadioList* radio_list(const char* name, const QString& title, QWidget* parent, Q
 }  // namespace
 
 ConfigWindow::ConfigWindow(const ConfigWindowInputs& inputs, ConfigWindowCallbacks callbacks, QWidget* parent)
-    : QDialog(parent), callbacks_(std::move(callbacks)), decimal_separator_(inputs.decimal_separator),
-      pictures_folder_(inputs.pictures_folder) {
+    : QDialog(parent), callbacks_(std::move(callbacks)), pictures_folder_(inputs.pictures_folder) {
   setObjectName(QStringLiteral("ConfigWindow"));
   setWindowTitle(QStringLiteral("Configuración de Tolvex"));
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -163,6 +162,7 @@ void ConfigWindow::build_controls() {
   autoint->setMaxLength(4);
   autoint->setToolTip(QStringLiteral("Intervalo de actualización en segundos y décimas de segundo"));
   autoint->installEventFilter(this);
+  connect(autoint, &QLineEdit::textEdited, this, [this] { aviso_intervalo_.clear(); });
   lblint->setBuddy(autoint);
   placed_label(QStringLiteral("segundos (mín. 0,1 sg.)"), generales, {200, 147, 150, 16});
 
@@ -234,7 +234,11 @@ void ConfigWindow::conecrgClick() {
 }
 
 void ConfigWindow::autointExit() {
-  autoint->setText(QString::fromStdString(normalizar_intervalo(autoint->text().toStdString(), decimal_separator_)));
+  const std::string typed = autoint->text().toStdString();
+  // The pilot is told at "Aceptar" when the text became "1"; a later normalisation of that "1"
+  // keeps the reason.
+  if (std::string aviso = aviso_intervalo(typed); !aviso.empty()) aviso_intervalo_ = std::move(aviso);
+  autoint->setText(QString::fromStdString(normalizar_intervalo(typed)));
 }
 
 bool ConfigWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -259,6 +263,7 @@ ConfigChoice ConfigWindow::choice() const {
   c.xplane = chkXPlane->isChecked();
   c.espacios = chkEspacios->isChecked();
   c.intervalo = autoint->text().toStdString();
+  c.aviso_intervalo = aviso_intervalo_;
   c.ancho = Edit3->text().toStdString();
   c.color = ComboBox1->currentIndex();
   c.trans = ComboBox2->currentIndex() >= 0 ? ComboBox2->currentText().toStdString() : std::string();
@@ -270,9 +275,15 @@ ConfigChoice ConfigWindow::choice() const {
 void ConfigWindow::BitBtn1Click() {
   BitBtn1->setEnabled(false);
   autointExit();
-  if (callbacks_.guardar && !callbacks_.guardar(choice())) {
-    BitBtn1->setEnabled(true);  // nothing was saved: the pilot may try again or cancel
-    return;
+  if (callbacks_.guardar) {
+    const std::optional<ConfigDecision> saved = callbacks_.guardar(choice());
+    if (!saved) {
+      BitBtn1->setEnabled(true);  // nothing was saved: the pilot may try again or cancel
+      return;
+    }
+    std::string avisos;
+    for (const std::string& aviso : saved->avisos) avisos += (avisos.empty() ? "" : "\n") + aviso;
+    if (!avisos.empty() && callbacks_.mensaje) callbacks_.mensaje(QString::fromStdString(avisos));
   }
   if (oldtam < 3 && tamano->item_index() == 3 && callbacks_.mensaje)
     callbacks_.mensaje(QString::fromUtf8(kAvisoAjustable));

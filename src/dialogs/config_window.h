@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "dialogs/config_rules.h"
@@ -44,14 +45,14 @@ struct ConfigWindowInputs {
   bool conectado = false;
   double latitud = 0;
   double longitud = 0;
-  char decimal_separator = ',';  // the regional one
   QString pictures_folder;       // holds iconos/
   TabletGroupInputs tableta;     // "Vista en tableta"
 };
 
 struct ConfigWindowCallbacks {
-  // Saves the choice; false when it could not (the window then stays open).
-  std::function<bool(const ConfigChoice&)> guardar;
+  // Saves the choice and says what was saved; nothing when it could not (the window then stays
+  // open).
+  std::function<std::optional<ConfigDecision>(const ConfigChoice&)> guardar;
   // The main window's information message.
   std::function<void(const QString&)> mensaje;
   // "Ruta": the route editor, modal over `parent`, told whether the simulator is connected and
@@ -111,7 +112,7 @@ class ConfigWindow : public QDialog {
   void fill(const ConfigWindowInputs& inputs);
 
   ConfigWindowCallbacks callbacks_;
-  char decimal_separator_ = ',';
+  std::string aviso_intervalo_;  // why the last normalisation replaced the pilot's interval
   QString pictures_folder_;
 };
 

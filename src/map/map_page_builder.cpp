@@ -31,12 +31,6 @@ std::string url_encode(std::string_view text) {
   return out;
 }
 
-// The inside of a single-quoted script literal, for a template that supplies the quotes.
-std::string single_quoted_content(std::string_view text) {
-  std::string q = quote_single(text);
-  return q.substr(1, q.size() - 2);
-}
-
 bool is_google(const MapSettings& maps) {
   const std::string_view p = maps.proveedor;
   return p.size() == 6 && (p[0] == 'g' || p[0] == 'G') && p.substr(1) == "oogle";

@@ -1,5 +1,6 @@
 #include "map/script_escape.h"
 
+#include <charconv>
 #include <cstdio>
 
 #include "base/number_format.h"
@@ -63,6 +64,11 @@ std::string quote_single(std::string_view text) { return quote(text, '\''); }
 
 std::string quote_double(std::string_view text) { return quote(text, '"'); }
 
+std::string single_quoted_content(std::string_view text) {
+  std::string q = quote_single(text);
+  return q.substr(1, q.size() - 2);
+}
+
 bool is_plain_number(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
@@ -84,6 +90,24 @@ bool is_plain_number(std::string_view text) {
   }
   while (i < n && is_blank(text[i])) ++i;
   return i == n;
+}
+
+std::optional<double> plain_number_value(std::string_view text) {
+  if (!is_plain_number(text)) return std::nullopt;
+  while (is_blank(text.front())) text.remove_prefix(1);
+  while (is_blank(text.back())) text.remove_suffix(1);
+  if (text.front() == '+') text.remove_prefix(1);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (end != text.data() + text.size()) return std::nullopt;
+  if (error == std::errc::result_out_of_range) {
+    // Beyond a double's range: a negative exponent means a value too small to tell from 0.
+    const auto e = text.find_first_of("eE");
+    if (e != std::string_view::npos && text[e + 1] == '-') return 0.0;
+    return std::nullopt;
+  }
+  if (error != std::errc()) return std::nullopt;
+  return value;
 }
 
 std::string script_number(double value) {

@@ -3,4 +3,5 @@ tolvex_ui_sources(map
   page_scheme_qt.cpp
   page_load_watchdog_qt.cpp
   web_profile_qt.cpp
+  tolvex_page_qt.cpp
 )

@@ -22,6 +22,20 @@ std::string mueve_avion_statement(double latitud, double longitud, std::int32_t 
   return s;
 }
 
+std::optional<std::int32_t> zoom_in_fragment(std::string_view fragment) {
+  constexpr std::string_view kKey = "zoom=";
+  if (!fragment.starts_with(kKey)) return std::nullopt;
+  const std::string_view digits = fragment.substr(kKey.size());
+  if (digits.empty() || digits.size() > 2) return std::nullopt;
+  std::int32_t zoom = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return std::nullopt;
+    zoom = zoom * 10 + (c - '0');
+  }
+  if (zoom < 1 || zoom > 21) return std::nullopt;
+  return zoom;
+}
+
 std::string map_type_statement(std::int32_t tipogooglemap) {
   static constexpr std::string_view names[] = {"ROADMAP", "HYBRID", "SATELLITE", "TERRAIN"};
   if (tipogooglemap < 1 || tipogooglemap > 4) return {};

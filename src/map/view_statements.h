@@ -2,6 +2,7 @@
 // The one-line statements the main window runs in the map page between rebuilds, and the
 // small rules of the view buttons. Texts only: the window sends them (one batch per statement).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,10 +12,16 @@ namespace tolvex {
 inline constexpr std::string_view mostrar_vfr_statement = "MostrarVFR(); ";
 inline constexpr std::string_view ocultar_vfr_statement = "OcultarVFR();";
 inline constexpr std::string_view clear_ruta_statement = "clearRuta();";
+// Takes every airspace outline off the map (they are drawn again by NuevoPoligono).
+inline constexpr std::string_view borrar_espacios_statement = "BorrarEspacios();";
 
 // "MueveAvion(40.4168,-3.7038,275,1);" — general number form with a point; ",0);" when not
 // following. Empty when a coordinate is not a finite number (nothing worth sending).
 std::string mueve_avion_statement(double latitud, double longitud, std::int32_t heading, bool follow);
+
+// The map page keeps the pilot's zoom in its address ("#zoom=12"): the zoom of a fragment
+// "zoom=<1..21>", or nothing.
+std::optional<std::int32_t> zoom_in_fragment(std::string_view fragment);
 
 // tipogooglemap 1 ROADMAP, 2 HYBRID, 3 SATELLITE, 4 TERRAIN: "map.setMapTypeId(google.maps.MapTypeId.X);".
 // Empty for any other number.

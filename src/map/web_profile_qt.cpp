@@ -12,6 +12,7 @@
 
 #include "map/page_files.h"
 #include "map/page_scheme_qt.h"
+#include "map/tolvex_page_qt.h"
 
 namespace tolvex {
 namespace {
@@ -52,6 +53,7 @@ void install_request_identity(QWebEngineProfile* profile) {
 
 void configure_view(QWebEngineView* view) {
   if (!view) return;
+  install_tolvex_page(view);  // first: the settings below are its page's
   QWebEngineSettings* settings = view->settings();
   settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
   settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);

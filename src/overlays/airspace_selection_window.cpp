@@ -143,12 +143,19 @@ void AirspaceSelectionWindow::build_controls() {
   Label1->setGeometry(8, 20, 195, 18);
   Label2 = new QLabel(QStringLiteral("Límite inferior:"), grpInfo);
   Label2->setGeometry(8, 42, 195, 18);
+  // The limits are the airspace file's text.
+  for (QLabel* l : {Label1, Label2}) l->setTextFormat(Qt::PlainText);
 
   clbEspacios = new QListWidget(this);
   clbEspacios->setObjectName(QStringLiteral("clbEspacios"));
   clbEspacios->setGeometry(228, 5, 362, 557);
   clbEspacios->setAccessibleName(QStringLiteral("Espacios aéreos de la clase"));
   connect(clbEspacios, &QListWidget::currentRowChanged, this, [this] { clbEspaciosClick(); });
+  // A click on the name already selected changes no row: it shows its limits and highlight again.
+  clbEspacios->viewport()->installEventFilter(this);
+  connect(clbEspacios, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    if (clbEspacios->row(item) == row_at_press_) clbEspaciosClick();
+  });
   connect(clbEspacios, &QListWidget::itemChanged, this, &AirspaceSelectionWindow::clbEspaciosClickCheck);
 
   auto* banner = new QLabel(this);
@@ -210,6 +217,12 @@ bool AirspaceSelectionWindow::event(QEvent* e) {
   if ((e->type() == QEvent::WindowActivate || e->type() == QEvent::Show) && primera_vez)
     QTimer::singleShot(0, this, &AirspaceSelectionWindow::FormActivate);
   return QDialog::event(e);
+}
+
+bool AirspaceSelectionWindow::eventFilter(QObject* watched, QEvent* e) {
+  if (watched == clbEspacios->viewport() && e->type() == QEvent::MouseButtonPress)
+    row_at_press_ = clbEspacios->currentRow();
+  return QDialog::eventFilter(watched, e);
 }
 
 void AirspaceSelectionWindow::keyPressEvent(QKeyEvent* e) {

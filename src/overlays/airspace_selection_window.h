@@ -73,6 +73,7 @@ class AirspaceSelectionWindow : public QDialog {
 
  protected:
   bool event(QEvent* e) override;
+  bool eventFilter(QObject* watched, QEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void done(int result) override;
 
@@ -96,6 +97,7 @@ class AirspaceSelectionWindow : public QDialog {
   bool page_done_ = false;
   bool ready_ = false;
   bool filling_ = false;
+  int row_at_press_ = -1;  // the list's current row before the mouse pressed on it
 };
 
 }  // namespace tolvex

@@ -18,7 +18,8 @@
 
       onAdd() {
         var panes = this.getPanes(), self = this, m = this.marker, ev = gm.event;
-        (panes.overlayMouseTarget || panes.overlayImage).appendChild(this.div);
+        // Beside its marker, in the markers' own layer: a label never covers a marker.
+        (panes.overlayImage || panes.overlayMouseTarget).appendChild(this.div);
         var redraw = function () { self.draw(); };
         this.listeners = [
           ev.addListener(m, 'position_changed', redraw),

@@ -199,6 +199,12 @@ function dibujarEspacios(lista) {
   });
 }
 
+// Each point shows from its own zoom level up, as on the main map, so that labels never pile up.
+function mostrarVfrSegunZoom() {
+  var zoom = map.getZoom();
+  gmarkers.forEach(function (m) { m.setMap(zoom >= m.zmin ? map : null); });
+}
+
 function dibujarVfr(lista) {
   gmarkers.forEach(function (m) { m.setMap(null); });
   gmarkers = [];
@@ -208,12 +214,15 @@ function dibujarVfr(lista) {
     new google.maps.Point(0, 10)) : null;
   lista.forEach(function (p) {
     if (!p || !numero(p.lat) || !numero(p.lng)) return;
-    gmarkers.push(new MarkerWithLabel({
-      position: new google.maps.LatLng(p.lat, p.lng), map: map, draggable: false, raiseOnDrag: false,
+    var marker = new MarkerWithLabel({
+      position: new google.maps.LatLng(p.lat, p.lng), draggable: false, raiseOnDrag: false,
       icon: imagen, labelContent: textoSeguro(p.nombre == null ? '' : p.nombre),
-      labelAnchor: new google.maps.Point(2, 0), labelClass: 'labels', labelStyle: { opacity: 0.90 }
-    }));
+      labelAnchor: new google.maps.Point(-11, 13), labelClass: 'labels', labelStyle: { opacity: 0.90 }
+    });
+    marker.zmin = numero(p.zoom) ? p.zoom : 1;
+    gmarkers.push(marker);
   });
+  mostrarVfrSegunZoom();
 }
 
 function dibujarRutaDinamica(rd) {
@@ -362,6 +371,7 @@ function load() {
       new google.maps.Point(0, 0), new google.maps.Point(16, 16))
   });
   polyShape = new google.maps.Polyline({ path: [], strokeColor: '#000000', strokeOpacity: 1.0, strokeWeight: 3, map: map });
+  google.maps.event.addListener(map, 'zoom_changed', mostrarVfrSegunZoom);
   document.getElementById('seguir').addEventListener('click', function () {
     seguirElegido = true;
     ponerSeguir(!seguir);

@@ -1,5 +1,6 @@
 #pragma once
-// What only a platform has: a system-wide hot key, the working-set trim, termination signals.
+// What only a platform has: a system-wide hot key, the working-set trim, termination signals,
+// the text editor.
 // One implementation per platform, chosen by the build.
 #include <QObject>
 #include <QString>
@@ -30,6 +31,10 @@ class GlobalHotKey : public QObject {
  protected:
   QString last_error_;
 };
+
+// Opens a text file in the system's text editor without waiting for it: Notepad, by its full
+// path, on Windows; elsewhere the desktop's application for text files. False when none started.
+bool open_in_text_editor(const QString& path);
 
 // Gives memory back to the system (the process working set), where the platform allows it.
 void trim_working_set();

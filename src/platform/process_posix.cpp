@@ -1,7 +1,12 @@
 // Linux: hand freed heap pages back to the system. Termination signals through a self-pipe,
-// with a last-resort deadline kept by a thread of its own.
+// with a last-resort deadline kept by a thread of its own. Text files open in the desktop's editor.
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QObject>
+#include <QProcess>
 #include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <atomic>
 #include <cerrno>
@@ -18,6 +23,25 @@
 #include "platform/platform.h"
 
 namespace tolvex {
+
+bool open_in_text_editor(const QString& path) {
+  // Started, xdg-open still fails when no application takes text files; the desktop's own
+  // launchers answer at once, and one that runs the editor itself is still running after the
+  // wait: it has found one. Elsewhere, whatever launcher Qt knows.
+  constexpr int kLauncherWaitMs = 2000;
+  const QString xdg_open = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+  if (xdg_open.isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+  auto* launcher = new QProcess(QCoreApplication::instance());
+  QObject::connect(launcher, &QProcess::finished, launcher, &QObject::deleteLater);
+  launcher->setProcessChannelMode(QProcess::ForwardedChannels);
+  launcher->start(xdg_open, {path});
+  if (!launcher->waitForStarted(kLauncherWaitMs)) {
+    launcher->deleteLater();
+    return false;
+  }
+  if (!launcher->waitForFinished(kLauncherWaitMs)) return true;
+  return launcher->exitStatus() == QProcess::NormalExit && launcher->exitCode() == 0;
+}
 
 void trim_working_set() {
 #if defined(__GLIBC__)

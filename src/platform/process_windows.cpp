@@ -1,14 +1,17 @@
 // Windows: ask the system to trim the process working set; console close events end the program
-// cleanly, with a last-resort deadline.
+// cleanly, with a last-resort deadline; text files open in Notepad.
 #ifndef _WIN32_WINNT
 #define _WIN32_WINNT 0x0A00  // WSAPoll; Qt 6 runs on Windows 10 and later anyway
 #endif
 #include <winsock2.h>
 #include <windows.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
 #include <QPointer>
+#include <QProcess>
 
 #include <atomic>
 #include <cstdio>
@@ -16,6 +19,33 @@
 #include "platform/platform.h"
 
 namespace tolvex {
+
+namespace {
+
+// "<folder>\notepad.exe" when that file exists; empty otherwise. `length` is what the Win32
+// call returned: 0 on failure, or more than the buffer when it did not fit.
+QString notepad_in(const wchar_t* folder, UINT length, UINT capacity) {
+  if (length == 0 || length >= capacity) return {};
+  const QString file = QString::fromWCharArray(folder, static_cast<qsizetype>(length)) + QStringLiteral("\\notepad.exe");
+  return QFileInfo(file).isFile() ? file : QString();
+}
+
+// Notepad by its full path: a bare "notepad.exe" is looked for in the program's folder and the
+// current folder before the system's, where any program of that name would run instead.
+QString system_notepad() {
+  wchar_t folder[MAX_PATH + 1];
+  QString notepad = notepad_in(folder, GetSystemDirectoryW(folder, MAX_PATH + 1), MAX_PATH + 1);
+  if (notepad.isEmpty()) notepad = notepad_in(folder, GetSystemWindowsDirectoryW(folder, MAX_PATH + 1), MAX_PATH + 1);
+  return notepad;
+}
+
+}  // namespace
+
+bool open_in_text_editor(const QString& path) {
+  const QString notepad = system_notepad();
+  if (notepad.isEmpty()) return false;
+  return QProcess::startDetached(notepad, {QDir::toNativeSeparators(path)});
+}
 
 void trim_working_set() { SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1)); }
 

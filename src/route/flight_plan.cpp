@@ -1,5 +1,7 @@
 #include "route/flight_plan.h"
 
+#include <vector>
+
 #include "base/number_format.h"
 #include "route/route_page_builder.h"
 
@@ -38,16 +40,19 @@ FlightPlanOutcome calcular_plan_vuelo(FlightPlanPage& page, int multiplicador) {
     }
   }
 
-  int n = 0;
-  std::string_view resto = muestras;
-  while (!resto.empty()) {
+  // The field's line breaks may come back as CR LF: the latitude goes whole, without the CR.
+  std::vector<std::string_view> lineas;
+  for (std::string_view resto = muestras; !resto.empty();) {
     const auto lf = resto.find('\n');
     std::string_view linea = resto.substr(0, lf);
     resto = lf == std::string_view::npos ? std::string_view() : resto.substr(lf + 1);
-    // The field's line breaks may come back as CR LF: the latitude goes whole, without the CR.
     while (!linea.empty() && linea.back() == '\r') linea.remove_suffix(1);
-    if (trim(linea).empty()) continue;
-    if (!page.progreso(++n)) {
+    if (!trim(linea).empty()) lineas.push_back(linea);
+  }
+
+  int n = 0;
+  for (const std::string_view linea : lineas) {
+    if (!page.progreso(++n, static_cast<int>(lineas.size()))) {
       out.error = FlightPlanError::cancelado;
       return out;
     }
@@ -67,7 +72,7 @@ FlightPlanOutcome calcular_plan_vuelo(FlightPlanPage& page, int multiplicador) {
         listo = page.read("Listo");
       }
     }
-    out.alturas += trim(listo) == "1" ? page.read("PuntosRuta") : std::string("0|");
+    out.alturas += trim(listo) == "1" ? page.read("PuntosRuta") : std::string(kSinAltura);
   }
   return out;
 }

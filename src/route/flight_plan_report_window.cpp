@@ -4,7 +4,6 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
-#include <QDesktopServices>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,11 +11,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
-#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
-#include <QUrl>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -26,6 +23,7 @@
 #include "base/dialog_font_qt.h"
 #include "base/message_box_qt.h"
 #include "base/text_file.h"
+#include "platform/platform.h"
 #include "route/flight_plan_table.h"
 
 namespace tolvex {
@@ -38,14 +36,6 @@ constexpr int kSampleLabels = 12;
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 }  // namespace
-
-bool open_in_text_editor(const QString& path) {
-#ifdef Q_OS_WIN
-  return QProcess::startDetached(QStringLiteral("notepad.exe"), {QDir::toNativeSeparators(path)});
-#else
-  return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
-#endif
-}
 
 FlightPlanReport::FlightPlanReport(FlightPlanReportInputs inputs, QWidget* parent)
     : QDialog(parent), inputs_(std::move(inputs)) {
@@ -84,6 +74,7 @@ void FlightPlanReport::build_controls() {
   Label1 = new QLabel(this);
   Label1->setObjectName(QStringLiteral("Label1"));
   Label1->setAlignment(Qt::AlignCenter);
+  Label1->setTextFormat(Qt::PlainText);  // speed and consumption may come from a route file
   Label1->setMinimumWidth(377);
   top->addWidget(Button2);
   top->addStretch();
@@ -148,6 +139,14 @@ void FlightPlanReport::build_controls() {
   Chart1->setAccessibleName(QStringLiteral("Perfil de altura del terreno"));
   layout->addWidget(Chart1);
 
+  aviso_terreno = new QLabel(this);
+  aviso_terreno->setObjectName(QStringLiteral("aviso_terreno"));
+  aviso_terreno->setWordWrap(true);
+  aviso_terreno->setAlignment(Qt::AlignCenter);
+  aviso_terreno->setStyleSheet(QStringLiteral("color: #800000; font-weight: bold; padding: 2px;"));
+  aviso_terreno->hide();
+  layout->addWidget(aviso_terreno);
+
   sg = new QTableWidget(0, static_cast<int>(kColumnasPlan), this);
   sg->setObjectName(QStringLiteral("sg"));
   sg->setAccessibleName(QStringLiteral("Plan de vuelo por tramos"));
@@ -203,7 +202,11 @@ void FlightPlanReport::rellenar_perfil() {
   for (const auto& [x, ft] : perfil.puntos) puntos << QPointF(x, ft);
   Series1->upperSeries()->replace(puntos);
 
-  const double muestras = std::max<double>(2, static_cast<double>(perfil.puntos.size()));
+  const QString aviso = qt(aviso_perfil(perfil));
+  aviso_terreno->setText(aviso);
+  aviso_terreno->setVisible(!aviso.isEmpty());
+
+  const double muestras = std::max<double>(2, perfil.muestras);
   eje_tramos->setRange(1, muestras);
   eje_tramos->setTickInterval(paso_eje(muestras - 1, 1, kSampleLabels));
   eje_altura->setRange(0, perfil.eje_max_ft());

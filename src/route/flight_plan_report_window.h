@@ -18,7 +18,8 @@ namespace tolvex {
 
 struct FlightPlanReportInputs {
   std::string program_folder;  // with a trailing separator: RutaImp.txt goes there
-  // Opens the exported file in the desktop's text editor (open_in_text_editor by default);
+  // Opens the exported file in the desktop's text editor (the platform's open_in_text_editor by
+  // default);
   // false when no editor could be started.
   std::function<bool(const QString& path)> abrir_texto;
   // Messages to the pilot (a modal box by default).
@@ -26,10 +27,6 @@ struct FlightPlanReportInputs {
   // Errors no one else handles (RutaImp.txt that cannot be written): the application's handler.
   std::function<void(const QString&)> on_error;
 };
-
-// Notepad on Windows; elsewhere the desktop's application for text files. Does not wait for it;
-// false when it could not be started.
-bool open_in_text_editor(const QString& path);
 
 class FlightPlanReport : public QDialog {
   Q_OBJECT
@@ -51,6 +48,7 @@ class FlightPlanReport : public QDialog {
   QAreaSeries* Series1 = nullptr;
   QValueAxis* eje_tramos = nullptr;
   QValueAxis* eje_altura = nullptr;
+  QLabel* aviso_terreno = nullptr;  // shown when samples have no terrain (the service failed)
   QTableWidget* sg = nullptr;
 
   // --- handlers ---

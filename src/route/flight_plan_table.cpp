@@ -109,6 +109,10 @@ PerfilTerreno rellenar_perfil(std::string_view alturas) {
     const std::string_view item = alturas.substr(0, barra);
     alturas = barra == std::string_view::npos ? std::string_view() : alturas.substr(barra + 1);
     ++a;
+    if (trim(item) == "?") {
+      ++perfil.sin_datos;
+      continue;
+    }
     double pies = 0;
     if (const auto m = metros(item)) {
       pies = std::nearbyint(*m * kPiesPorMetro);  // halves to the even neighbour
@@ -116,7 +120,17 @@ PerfilTerreno rellenar_perfil(std::string_view alturas) {
     }
     perfil.puntos.push_back({static_cast<double>(a), pies});
   }
+  perfil.muestras = a;
   return perfil;
+}
+
+std::string aviso_perfil(const PerfilTerreno& perfil) {
+  if (perfil.sin_datos == 0) return {};
+  if (perfil.puntos.empty())
+    return "El perfil no tiene datos del terreno: el servicio de elevaciones no ha respondido o ha rechazado "
+           "las consultas.";
+  return "Sin datos del terreno en " + std::to_string(perfil.sin_datos) + " de " + std::to_string(perfil.muestras) +
+         " puntos (el servicio de elevaciones no ha respondido): el perfil muestra solo los dem\xC3\xA1s.";
 }
 
 double paso_eje(double rango, double paso_minimo, int marcas) {

@@ -31,13 +31,19 @@ std::string alinear(std::string_view texto, std::size_t ancho);
 
 struct PerfilTerreno {
   std::vector<std::array<double, 2>> puntos;  // (sample number 1, 2, ..., feet)
+  int muestras = 0;                           // samples, with or without terrain
+  int sin_datos = 0;                          // samples the elevation service gave nothing for
   double maximo_ft = 0;                       // the highest point, at least 0
   double eje_max_ft() const { return maximo_ft + 1000; }
 };
 
 // `alturas`: per sample the elevation in metres (decimal point) and '|'; "NaN" and anything that
-// is not a number count as 0. Feet are rounded half to even.
+// is not a number count as 0. Feet are rounded half to even. A sample without terrain ("?", what
+// the computation writes when the service fails) gives no point: it is counted in sin_datos.
 PerfilTerreno rellenar_perfil(std::string_view alturas);
+
+// What the report says of samples without terrain ("" when every sample has it).
+std::string aviso_perfil(const PerfilTerreno& perfil);
 
 // A label step for an axis from 0 to `rango`: a multiple of `paso_minimo` (1, 2 or 5 times a
 // power of ten of it) giving at most `marcas` steps.

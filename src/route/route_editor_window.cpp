@@ -9,6 +9,7 @@
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -30,6 +31,7 @@
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
 #include "overlays/vfr_points.h"
+#include "platform/platform.h"
 #include "route/flight_plan_report_window.h"
 #include "route/route_page_builder.h"
 
@@ -382,7 +384,22 @@ void RouteEditor::mapnormalClick(int tag) {
 void RouteEditor::btpuntosClick() { run(std::string(mostrar_vfr_statement)); }
 void RouteEditor::Button6Click() { run(std::string(clear_ruta_statement)); }
 void RouteEditor::Button11Click() { run("centrarRuta();"); }
-void RouteEditor::Button9Click() { reject(); }
+void RouteEditor::Button9Click() {
+  // During a computation "Cancelar" stops it; the editor and its route stay.
+  if (calculando_) {
+    parar_plan_ = true;
+    return;
+  }
+  reject();
+}
+
+void RouteEditor::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) {
+    e->accept();
+    return;
+  }
+  QDialog::keyPressEvent(e);
+}
 
 void RouteEditor::Button5Click() {
   try {

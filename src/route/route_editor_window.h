@@ -131,6 +131,8 @@ class RouteEditor : public QDialog {
  protected:
   bool event(QEvent* e) override;
   bool eventFilter(QObject* watched, QEvent* e) override;
+  // Escape does nothing: a key pressed by mistake must not throw the route away.
+  void keyPressEvent(QKeyEvent* e) override;
   void done(int result) override;
 
  private:
@@ -159,6 +161,7 @@ class RouteEditor : public QDialog {
   BusyCursor busy_cursor_;
   bool calculando_ = false;
   qint64 esperado_ms_ = 0;
+  bool parar_plan_ = false;           // "Cancelar" during a computation: stop it, keep the window
   bool cerrando_ = false;             // the window was asked to close during a computation
   std::optional<int> pending_done_;   // ... with this result, applied once the computation ends
   std::optional<RouteEditorResult> result_;

@@ -27,10 +27,10 @@ class RouteEditor::PlanPage : public FlightPlanPage {
   void run(const std::string& statement) override { w_.run(statement); }
   std::string read(const std::string& field) override { return w_.read(field.c_str()); }
   bool esperar(int ms) override { return w_.esperar(ms, true); }
-  bool progreso(int n) override {
-    w_.Label9->setText(QStringLiteral("Calculando altura: %1").arg(n));
+  bool progreso(int n, int total) override {
+    w_.Label9->setText(QStringLiteral("Calculando altura: punto %1 de %2").arg(n).arg(total));
     QCoreApplication::processEvents();
-    return !w_.cerrando_;
+    return !w_.cerrando_ && !w_.parar_plan_;
   }
 
  private:
@@ -53,19 +53,24 @@ void RouteEditor::Button2Click() {
     error(e);
     return;
   }
+  // A coordinate no map can place refuses the whole file: the route on screen stays as it was.
+  const RouteFileContents fichero = parse_route_file(text);
+  if (const std::string refusal = route_file_refusal(fichero); !refusal.empty()) {
+    mensaje(QString::fromStdString(refusal));
+    return;
+  }
   mostrar_espera(QStringLiteral("Cargando Ruta"));
   QCoreApplication::processEvents();
   run(std::string(clear_ruta_statement));
-  const RouteFileContents fichero = parse_route_file(text);
   if (fichero.tiene_cabecera) {
     Edit4->setText(QString::fromStdString(fichero.velocidad));
     Edit2->setText(QString::fromStdString(fichero.consumo));
   }
-  // Each point a batch of its own; a line whose texts are not numbers adds nothing.
   for (const RouteFilePoint& p : fichero.puntos) run(agregar_punto_statement(p.latitud, p.longitud));
   run("centrarRuta();");
   Button7Click();
   ocultar_espera();
+  if (const std::string skipped = route_file_skipped(fichero); !skipped.empty()) mensaje(QString::fromStdString(skipped));
 }
 
 void RouteEditor::Button8Click() {
@@ -111,6 +116,7 @@ void RouteEditor::Button1Click() {
 void RouteEditor::Button10Click() {
   if (calculando_) return;  // never two computations on the same page fields
   calculando_ = true;
+  parar_plan_ = false;
   esperado_ms_ = 0;
   mostrar_espera(QStringLiteral("Calculando Plan Vuelo"));
   QCoreApplication::processEvents();
@@ -147,12 +153,12 @@ bool RouteEditor::esperar(int ms, bool hasta_respuesta) {
     listo_poll_pending_ = false;
     listo_poll_.start();
   }
-  while (activo && !cerrando_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  while (activo && !cerrando_ && !parar_plan_) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   listo_poll_.stop();
   Timer2.stop();
   activo = false;
   esperado_ms_ += pausa.elapsed();
-  return !cerrando_;
+  return !cerrando_ && !parar_plan_;
 }
 
 void RouteEditor::Timer2Timer() {

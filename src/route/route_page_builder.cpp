@@ -47,6 +47,7 @@ std::string build_route_page(const RoutePageInputs& in, std::string_view templat
   std::string page(template_text);
   // Which map it draws with, first.
   replace_all(page, "##MAPSAPI##", maps_api_tags(in.maps));
+  replace_all(page, "##MARCANARANJA##", single_quoted_content(in.maps.marca_naranja));
 
   replace_all(page, "##PUNTOSVFR##", in.puntos_vfr);
   replace_all(page, "##POSIC##", centre_text(in.centro));

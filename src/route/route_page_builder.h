@@ -26,8 +26,9 @@ struct RoutePageInputs {
 // The page from the embedded route_page.html; throws std::runtime_error when it is missing.
 std::string build_route_page(const RoutePageInputs& in);
 // The same from a given template text. Placeholders, every occurrence, in this order: "##MAPSAPI##",
-// then "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##" (a text
-// inserted by one step is seen by the later ones). A centre, zoom, width or opacity that is not
+// "##MARCANARANJA##" (the VFR markers' image, inside a quoted literal), then "##PUNTOSVFR##",
+// "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##" (a text inserted by one step is seen by the
+// later ones). A centre, zoom, width or opacity that is not
 // made of plain numbers is replaced by its default, so a typed field can never put script into
 // the page.
 std::string build_route_page(const RoutePageInputs& in, std::string_view template_text);

@@ -1,4 +1,5 @@
 tolvex_core_library(shell DEPENDS tolvex_base_core SOURCES
   settings.cpp
   bitmap_region.cpp
+  window_placement.cpp
 )

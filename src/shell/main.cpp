@@ -2,9 +2,12 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include <cstdio>
+
 #include "map/web_profile_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
+#include "shell/qt_translations.h"
 #include "shell/tolvex_application.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +19,8 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   tolvex::TolvexApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));
+  const tolvex::SpanishQtTranslations qt_spanish;
+  if (!qt_spanish.loaded()) std::fprintf(stderr, "Tolvex: %s\n", qPrintable(qt_spanish.log_line()));
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Tolvex, mapa móvil para simulación de vuelo VFR"));
@@ -33,6 +38,7 @@ int main(int argc, char** argv) {
   options.folder = parser.value(folder);
   options.connect_on_start = parser.isSet(connect);
   options.version = tolvex::program_version();
+  options.start_log.push_back(qt_spanish.log_line().toStdString());
   if (!options.folder.isEmpty() && !QDir(options.folder).exists()) {
     qCritical("Tolvex: la carpeta %s no existe", qPrintable(options.folder));
     return 2;

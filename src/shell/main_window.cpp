@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStackedLayout>
@@ -32,6 +33,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
+#include "shell/map_notice.h"
 #include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
 #include "tablet/tablet_server_qt.h"
@@ -65,6 +67,10 @@ char system_decimal_separator() {
 
 }  // namespace
 
+LinkSettings link_settings_of(const Settings& s) {
+  return {s.iocpserver, s.link_kind == LinkKind::xgps, s.dirip, s.puerto, s.puertoudp};
+}
+
 std::optional<std::pair<int, int>> program_version() {
 #if defined(TOLVEX_VERSION_MAJOR) && defined(TOLVEX_VERSION_MINOR)
   return std::make_pair(TOLVEX_VERSION_MAJOR, TOLVEX_VERSION_MINOR);
@@ -92,9 +98,11 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
     const IniFile ini(carpeta + "CONFIG.INI");
     cfg = load_settings(ini, decimal_separator, &notes);
   }
+  enlace_guardado_ = link_settings_of(cfg);
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
   for (const std::string& note : notes) escribir_log(note);
+  for (const std::string& line : options_.start_log) escribir_log(line);
 
   page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
   connect(page_watchdog_, &PageLoadWatchdog::expired, this, &MainWindow::page_load_expired);
@@ -146,6 +154,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   connect(&Timer_sonido, &QTimer::timeout, this, &MainWindow::Timer_sonidoTimer);
   connect(&Timer_Liberar, &QTimer::timeout, this, &MainWindow::Timer_LiberarTimer);
   connect(&tmr_close, &QTimer::timeout, this, [this] { tmr_close.stop(); close(); });
+  link_recovery_ = LinkRecovery(options_.link_retry_ms);
+  link_clock_.start();
+  reconnect_timer_.setSingleShot(true);
+  connect(&reconnect_timer_, &QTimer::timeout, this, &MainWindow::reconnect_now);
   Timer_Liberar.start();
   Timer_tableta.setInterval(1000);
   connect(&Timer_tableta, &QTimer::timeout, this, &MainWindow::Timer_tabletaTimer);
@@ -208,7 +220,9 @@ void MainWindow::build_controls() {
   auto* stack = new QStackedLayout(Panel1);
   Panel1_caption = new QLabel(QStringLiteral("Cargando mapa, por favor espere ..."));
   Panel1_caption->setAlignment(Qt::AlignCenter);
+  Panel1_caption->setTextFormat(Qt::PlainText);
   stack->addWidget(Panel1_caption);
+  link_notice = new MapNotice(Panel1);
   fondo_layout->addWidget(Panel1, 1);
 
   pp = new QFrame;
@@ -224,6 +238,7 @@ void MainWindow::build_controls() {
   zoomin = make_button("zoomin", QStringLiteral("Acercar"), QStringLiteral("zoomin"), big);
   zoomout = make_button("zoomout", QStringLiteral("Alejar"), QStringLiteral("zoomout"), big);
   bruta = make_button("bruta", QStringLiteral("Mostrar/Ocultar Ruta "), QStringLiteral("bruta"), big);
+  bespacios = make_button("bespacios", QStringLiteral("Mostrar/Ocultar espacios aéreos"), QStringLiteral("bespacios"), big);
   mapnormal = make_button("mapnormal", QStringLiteral("Mapa normal"), QStringLiteral("mapnormal"), big);
   mapsatelite = make_button("mapsatelite", QStringLiteral("Mapa satélite"), QStringLiteral("mapsatelite"), big);
   maphibrido = make_button("maphibrido", QStringLiteral("Mapa híbrido"), QStringLiteral("maphibrido"), big);
@@ -231,12 +246,15 @@ void MainWindow::build_controls() {
   seguimiento = make_button("seguimiento", QStringLiteral("Modo seguimiento/desplazamiento"), QStringLiteral("seguimiento0"), big);
   configurar = make_button("configurar", QStringLiteral("Configurar"), QStringLiteral("configurar"), big);
   // zoomin shares its place with bpuntosvfr, zoomout with bruta: only one of each pair is ever shown.
-  for (QToolButton* b : {conexion, actualizar, cambiar, bpuntosvfr, zoomin, bruta, zoomout, mapnormal, mapsatelite,
-                         maphibrido, maprelieve, seguimiento, configurar})
+  for (QToolButton* b : {conexion, actualizar, cambiar, bpuntosvfr, zoomin, bruta, zoomout, bespacios, mapnormal,
+                         mapsatelite, maphibrido, maprelieve, seguimiento, configurar})
     bar->addWidget(b);
+  // The switches look pressed while on, and say so to screen readers (show_toggle_states).
+  for (QToolButton* b : {bpuntosvfr, bruta, bespacios, seguimiento}) b->setCheckable(true);
   pp_caption = new QLabel;
   pp_caption->setObjectName(QStringLiteral("pp_caption"));
   pp_caption->setAlignment(Qt::AlignCenter);
+  pp_caption->setTextFormat(Qt::PlainText);
   bar->addWidget(pp_caption, 1);
   fondo_layout->addWidget(pp);
 
@@ -253,6 +271,7 @@ void MainWindow::build_controls() {
   connect(zoomin, &QToolButton::clicked, this, &MainWindow::zoominClick);
   connect(zoomout, &QToolButton::clicked, this, &MainWindow::zoomoutClick);
   connect(bruta, &QToolButton::clicked, this, &MainWindow::brutaClick);
+  connect(bespacios, &QToolButton::clicked, this, &MainWindow::bespaciosClick);
   connect(mapnormal, &QToolButton::clicked, this, &MainWindow::mapnormalClick);
   connect(mapsatelite, &QToolButton::clicked, this, &MainWindow::mapsateliteClick);
   connect(maphibrido, &QToolButton::clicked, this, &MainWindow::maphibridoClick);
@@ -268,9 +287,15 @@ void MainWindow::build_controls() {
   const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
+  // A double click restores; a single click (reaching for another icon) does not. Trays that
+  // report no double clicks (the desktop's notifier service) still offer the menu.
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger) CoolTrayIconDblClick();
+    if (reason == QSystemTrayIcon::DoubleClick) CoolTrayIconDblClick();
   });
+  auto* tray_menu = new QMenu(this);
+  tray_menu->setObjectName(QStringLiteral("menu_bandeja"));
+  tray_menu->addAction(QStringLiteral("Mostrar Tolvex"), this, &MainWindow::CoolTrayIconDblClick);
+  CoolTrayIcon->setContextMenu(tray_menu);
 
   recreate_browser();
   mostrar_botones(false);
@@ -283,6 +308,14 @@ void MainWindow::set_follow_picture() {
   const QIcon icon(file);
   if (!icon.availableSizes().isEmpty()) seguimiento->setIcon(icon);
   seguimiento->setProperty("imagen", cfg.auto_ ? 1 : 0);
+  seguimiento->setChecked(cfg.auto_);
+}
+
+void MainWindow::show_toggle_states() {
+  set_follow_picture();
+  bpuntosvfr->setChecked(cfg.puntosvfr);
+  bruta->setChecked(cfg.ruta_visible);
+  bespacios->setChecked(cfg.lespaciosaereos);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -296,6 +329,7 @@ void MainWindow::FormActivate() {
   if (!primera_Vez) return;
   primera_Vez = false;
   apply_size_mode();
+  placement_done_ = true;
   SetTheRegion();
 }
 
@@ -311,6 +345,7 @@ void MainWindow::mostrar_mensaje(const QString& texto) {
   QMessageBox mensajes(this);
   mensajes.setWindowTitle(QStringLiteral("Tolvex - Información"));
   mensajes.setIcon(QMessageBox::Information);
+  mensajes.setTextFormat(Qt::PlainText);  // error texts quote what a server or a file sent
   mensajes.setText(texto);
   mensajes.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
   mensajes.exec();
@@ -319,15 +354,16 @@ void MainWindow::mostrar_mensaje(const QString& texto) {
 void MainWindow::mostrar_botones(bool on) {
   if (on) {
     for (QToolButton* b : {zoomin, zoomout}) b->setVisible(cfg.MapaSK);
-    for (QToolButton* b : {bpuntosvfr, bruta, mapnormal, maphibrido, mapsatelite, maprelieve, seguimiento})
+    for (QToolButton* b : {bpuntosvfr, bruta, bespacios, mapnormal, maphibrido, mapsatelite, maprelieve, seguimiento})
       b->setVisible(!cfg.MapaSK);
     actualizar->show();
     cambiar->show();
   } else {
-    for (QToolButton* b : {bpuntosvfr, bruta, actualizar, cambiar, mapnormal, maphibrido, mapsatelite, maprelieve,
-                           seguimiento, zoomin, zoomout})
+    for (QToolButton* b : {bpuntosvfr, bruta, bespacios, actualizar, cambiar, mapnormal, maphibrido, mapsatelite,
+                           maprelieve, seguimiento, zoomin, zoomout})
       b->hide();
   }
+  show_toggle_states();
   conexion->show();
   configurar->show();
 }

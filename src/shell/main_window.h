@@ -1,6 +1,7 @@
 #pragma once
 // The main window is the program: it holds the settings, the link to the simulator, the last
 // aircraft sample, the airspace catalogue and the map page, and owns the timers that drive them.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,9 +16,10 @@
 #include <vector>
 
 #include "base/busy_cursor_qt.h"
+#include "dialogs/config_rules.h"
 #include "overlays/airspace_catalogue.h"
 #include "shell/settings.h"
-#include "simlink/poll_failure_streak.h"
+#include "simlink/link_recovery.h"
 
 class QFrame;
 class QLabel;
@@ -30,9 +32,8 @@ namespace tolvex {
 class BrowserBridge;
 class GlobalHotKey;
 class IocpClient;
+class MapNotice;
 class SoundCues;
-struct ConfigChoice;
-struct ConfigDecision;
 class PageLoadWatchdog;
 class XgpsClient;
 class SkinSurface;
@@ -42,11 +43,16 @@ struct MainWindowOptions {
   QString folder;                                  // program folder; empty: the executable's
   QString page_files_folder;                       // page scripts, Leaflet, pictures; empty: the executable's
   int page_load_limit_ms = 15000;                  // a map page not loaded by then is stopped
+  int link_retry_ms = 5000;                        // a link that went is tried again at most this often
   bool connect_on_start = false;                   // press `conexion` once the blank page has loaded
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
   bool register_hot_key = true;
+  std::vector<std::string> start_log;              // lines for the log once DEBUG is known
 };
+
+// The link settings of `s` (kind, host, ports).
+LinkSettings link_settings_of(const Settings& s);
 
 // The program's own version, as the build compiled it in.
 std::optional<std::pair<int, int>> program_version();
@@ -85,9 +91,10 @@ class MainWindow : public QMainWindow {
   QLabel* Panel1_caption = nullptr;
   QFrame* pp = nullptr;
   QLabel* pp_caption = nullptr;
+  MapNotice* link_notice = nullptr;  // the caption over the map for link notices
   QWebEngineView* webbrowser1 = nullptr;
   BrowserBridge* bridge = nullptr;
-  QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *mapnormal,
+  QToolButton *conexion, *actualizar, *cambiar, *bpuntosvfr, *zoomin, *zoomout, *bruta, *bespacios, *mapnormal,
       *mapsatelite, *maphibrido, *maprelieve, *seguimiento, *configurar;
   QToolButton *cerrar_apli, *minimizar_apli, *acercade_apli;
   QSystemTrayIcon* CoolTrayIcon = nullptr;
@@ -124,12 +131,12 @@ class MainWindow : public QMainWindow {
   void apply_size_mode();
   // Tablet view (main_window_tablet.cpp): start or stop it as cfg says, telling the pilot when
   // its port cannot be had; a new key (made, saved, applied; empty when it could not be saved);
-  // what the tablets draw, after any change of it, and each poll's outcome.
+  // what the tablets draw, after any change of it, and each poll's sample.
   void aplicar_vista_tableta();
   std::string nueva_clave_tableta();
   std::vector<std::string> direcciones_tableta(std::int32_t puerto, const std::string& clave) const;
   void publicar_estado_tableta();
-  void publicar_sondeo_tableta(bool ok);
+  void publicar_muestra_tableta();
   void Timer_tabletaTimer();
 
   // --- handlers ---
@@ -159,6 +166,8 @@ class MainWindow : public QMainWindow {
   void seguimientoClick();
   void bpuntosvfrClick();
   void brutaClick();
+  // Airspaces on the map on or off (VERAIRSPACES), without a rebuild.
+  void bespaciosClick();
   void configurarClick();
   // The application-wide error handler: message to the pilot, then the log.
   void ApplicationEvents1Exception(const QString& error_text);
@@ -171,11 +180,17 @@ class MainWindow : public QMainWindow {
 
   // Tests see every message instead of a modal box when this is set.
   std::function<void(const QString&)> message_hook;
+  // Tests see every notice shown over the map (it is shown as well).
+  std::function<void(const QString&)> notice_hook;
+  // Polls give samples (the link is live and the simulator sends).
+  bool receiving() const { return receiving_; }
   // True while the window is hidden in the tray (or minimised where there is no tray).
   bool in_tray() const { return in_tray_; }
 
  signals:
   void map_page_loaded(bool connected);
+  // Polls started failing (false) or give samples again (true), also when connecting or ending.
+  void link_state_changed(bool receiving);
   // The close sequence has run and the window is going away.
   void closed();
 
@@ -189,8 +204,12 @@ class MainWindow : public QMainWindow {
   void close_modal_windows();
   QToolButton* make_button(const char* name, const QString& hint, const QString& picture, QSize size);
   void set_follow_picture();
+  // The switch buttons (follow, VFR points, route, airspaces) pressed exactly while on.
+  void show_toggle_states();
   void load_skins();
   void centre_on_screen();
+  // Where the window is now, into cfg.ventana for the close-time save.
+  void remember_placement();
   void hide_to_tray();
   void restore_from_tray();
   void restored();
@@ -201,7 +220,17 @@ class MainWindow : public QMainWindow {
   void connect_steps();
   bool poll_iocp();
   bool poll_xgps();
-  void report_poll_failure(const std::exception& error);
+  // The link keeps going by itself: one notice when polls start failing and one when they give
+  // samples again; a connection that went is made again in the background.
+  void show_notice(const QString& text, int hide_after_ms = 0);
+  void link_poll_succeeded();
+  void link_poll_failed(const std::string& reason, bool link_down);
+  void link_down_poll();
+  void reset_link();
+  void schedule_reconnect();
+  void reconnect_now();
+  void reconnect_finished(const std::string& error);
+  void set_receiving(bool receiving);
   void send_statement(const std::string& statement);
   void send_route();
   int interval_from_text() const;
@@ -212,11 +241,19 @@ class MainWindow : public QMainWindow {
   void abrir_espacios_aereos(QWidget* parent);
 
   MainWindowOptions options_;
-  PollFailureStreak poll_failures_;
+  // The link settings CONFIG.INI holds for the next start (the running ones are in cfg).
+  LinkSettings enlace_guardado_;
   PollFailureStreak page_failures_;  // pages that could not be built or loaded
+  LinkRecovery link_recovery_;
+  QTimer reconnect_timer_;
+  QElapsedTimer link_clock_;
+  QString link_state_text_;  // what the caption says while the streak lasts
+  bool receiving_ = false;
+  bool map_page_built_ = false;  // since connecting: the first good poll builds it otherwise
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;
+  bool placement_done_ = false;  // the start-up placement from [VENTANA] has been applied
   BusyCursor busy_cursor_;
   bool connecting_ = false;
   bool connect_pending_ = false;

@@ -45,6 +45,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     return;
   }
   escribir_log("Cerrando");
+  remember_placement();
+  reconnect_timer_.stop();
   try {
     IniFile ini(carpeta + "CONFIG.INI");
     save_preferences(ini, cfg);

@@ -19,11 +19,13 @@ void MainWindow::configurarClick() {
   Timer_auto.stop();
   ConfigWindowInputs in;
   in.tipogooglemap = tipogooglemap;
-  in.iocpserver = cfg.iocpserver;
-  in.xgps = cfg.link_kind == LinkKind::xgps;
-  in.host = cfg.dirip;
-  in.port = cfg.puerto;
-  in.puertoudp = cfg.puertoudp;
+  // The link as CONFIG.INI holds it for the next start, not the running one: a change saved and
+  // waiting for a restart is shown, and "Aceptar" keeps it.
+  in.iocpserver = enlace_guardado_.iocpserver;
+  in.xgps = enlace_guardado_.xgps;
+  in.host = enlace_guardado_.host;
+  in.port = enlace_guardado_.port;
+  in.puertoudp = enlace_guardado_.puertoudp;
   in.MapaSK = cfg.MapaSK;
   in.Sonidos = cfg.Sonidos;
   in.auto_ = cfg.auto_;
@@ -39,7 +41,6 @@ void MainWindow::configurarClick() {
   in.conectado = conectado;
   in.latitud = latitud;
   in.longitud = longitud;
-  in.decimal_separator = decimal_separator;
   in.pictures_folder = QString::fromStdString(page_files_folder);
   in.tableta.servidor = cfg.servidor_web;
   in.tableta.puerto = cfg.puertoweb;
@@ -54,7 +55,7 @@ void MainWindow::configurarClick() {
   ConfigWindowCallbacks callbacks;
   callbacks.guardar = [this, &saved](const ConfigChoice& choice) {
     saved = guardar_configuracion(choice);
-    return saved.has_value();
+    return saved;
   };
   callbacks.mensaje = [this](const QString& text) { mostrar_mensaje(text); };
   callbacks.abrir_ruta = [this](QWidget* parent, bool conec, const std::string& posact) {
@@ -72,8 +73,7 @@ void MainWindow::configurarClick() {
   if (!closed_meanwhile && (result != QDialog::Accepted || !saved)) Timer_auto.start();
   if (!closed_meanwhile && result == QDialog::Accepted && saved) {
     // Restart notice; the running link is never changed here.
-    const RunningLink running{cfg.iocpserver, cfg.link_kind == LinkKind::xgps, cfg.dirip, cfg.puerto, cfg.puertoudp};
-    const std::string aviso = aviso_reinicio(running, *saved);
+    const std::string aviso = aviso_reinicio(link_settings_of(cfg), *saved);
     if (!aviso.empty()) mostrar_mensaje(QString::fromStdString(aviso));
     if (!closed_meanwhile) confirmar_configuracion(*saved, old_mapsize);
   }
@@ -81,7 +81,7 @@ void MainWindow::configurarClick() {
 }
 
 std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoice& choice) {
-  const ConfigDecision d = decidir_configuracion(choice, decimal_separator);
+  const ConfigDecision d = decidir_configuracion(choice);
   Settings s = cfg;
   set_link_kind(s, d.iocpserver ? LinkKind::iocp : d.xgps ? LinkKind::xgps : LinkKind::fsuipc);
   s.puerto = d.puerto;
@@ -113,6 +113,7 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   }
   // Taken over as soon as the file holds it, so that the file and the running program never
   // disagree. The running link (kind, host, port) changes only with a restart.
+  enlace_guardado_ = link_settings_of(s);
   cfg.rutadin_ancho = s.rutadin_ancho;
   cfg.rutadin_color = s.rutadin_color;
   cfg.rutadin_trans = s.rutadin_trans;

@@ -32,6 +32,8 @@ void MainWindow::conexionClick() {
     return;
   }
   // Disconnect: every error here is swallowed, and the program ends disconnected whatever happens.
+  reset_link();
+  set_receiving(false);
   try {
     cerrar_enlace();
   } catch (...) {
@@ -43,7 +45,6 @@ void MainWindow::conexionClick() {
   } catch (...) {
   }
   conectado = false;
-  publicar_sondeo_tableta(false);
 }
 
 void MainWindow::connect_steps() {
@@ -56,8 +57,11 @@ void MainWindow::connect_steps() {
     pp_caption->clear();
     QCoreApplication::processEvents();
     pulsaboton = true;
-    poll_failures_.reset();
+    reset_link();
     leer_posicion();
+    // Without a first sample there is no page yet: polling goes on, and the first good poll
+    // builds it.
+    if (link_recovery_.failing()) Timer_auto.start();
   } else {
     escribir_log("3) No conectamos");
     pp_caption->clear();
@@ -124,11 +128,9 @@ void MainWindow::Timer_autoTimer() {
 void MainWindow::IdTCPClientDisconnected() {
   conectado = false;
   escribir_log("Desconectado IOCPSERVER");
-  publicar_sondeo_tableta(false);
 }
 
 void MainWindow::leer_posicion() {
-  bool sample_read = true;
   if (cfg.iocpserver) {
     escribir_log("Solicitar datos al IOCPSERVER");
     if (!poll_iocp()) return;  // the failure was reported; no hand-over
@@ -139,35 +141,40 @@ void MainWindow::leer_posicion() {
     escribir_log("Datos leidos de la red (XGPS):" + sample_text(latitud, longitud, heading, decimal_separator));
   } else {
     escribir_log("Solicitar datos al FSUIPC");
-    // A failed read is silent: the map is handed the previous sample (tablets hear of it).
+    // A failed read is silent: the map is handed the previous sample.
     const auto sample = FsuipcPosition().poll(cfg.xplane);
     if (sample) {
       latitud = sample->latitud;
       longitud = sample->longitud;
       heading = sample->heading;
     }
-    sample_read = sample.has_value();
+    set_receiving(sample.has_value());
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
-  // The tablets first: a page rebuilt on the PC keeps them waiting for nothing.
-  publicar_sondeo_tableta(sample_read);
-  if (pulsaboton || cfg.MapaSK)
+  // The tablets first: a page rebuilt here keeps them waiting for nothing.
+  if (receiving_) publicar_muestra_tableta();
+  if (pulsaboton || cfg.MapaSK || !map_page_built_) {
+    map_page_built_ = true;
     actualizar_mapa();
-  else
+  } else {
     mover_avion();
+  }
   escribir_log("Antes del sonido");
   if (cfg.Sonidos && pulsaboton) Timer_sonido.start();
 }
 
 bool MainWindow::poll_iocp() {
+  if (!link_recovery_.can_poll()) {
+    link_down_poll();
+    return false;
+  }
   try {
     IdTCPClient->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
-    publicar_sondeo_tableta(false);  // before any message waits for the pilot
-    report_poll_failure(error);
+    link_poll_failed(error.what(), !IdTCPClient->is_alive());
     return false;
   }
-  poll_failures_.record_success();
+  link_poll_succeeded();
   return true;
 }
 
@@ -176,25 +183,14 @@ bool MainWindow::poll_xgps() {
   try {
     xgps_client->poll(latitud, longitud, heading);
   } catch (const std::exception& error) {
+    // A simulator that stopped sending is no program fault: the pilot reads the reason as it is.
     ok = false;
-    publicar_sondeo_tableta(false);  // before any message waits for the pilot
-    // A simulator that stopped sending is no program fault: the pilot reads the reason as it
-    // is, once per streak of failing polls; the log gets every one.
-    escribir_log(std::string("Sin datos por red (XGPS): ") + error.what());
-    if (poll_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(error.what()));
+    link_poll_failed(error.what(), false);
   }
+  if (auto report = xgps_client->sender_report()) escribir_log(*report);
   if (auto report = xgps_client->ignored_report()) escribir_log(*report);
-  if (ok) poll_failures_.record_success();
+  if (ok) link_poll_succeeded();
   return ok;
-}
-
-void MainWindow::report_poll_failure(const std::exception& error) {
-  const QString text = QString::fromStdString(error.what());
-  // One message for a whole streak of failing polls; the log still gets every one.
-  if (poll_failures_.record_failure())
-    ApplicationEvents1Exception(text);
-  else
-    escribir_log("Excepción: " + text.toStdString());
 }
 
 }  // namespace tolvex

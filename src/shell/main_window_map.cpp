@@ -37,6 +37,10 @@ void MainWindow::recreate_browser() {
   configure_view(webbrowser1);
   bridge = new BrowserBridge(webbrowser1);
   connect(bridge, &BrowserBridge::loaded, this, &MainWindow::mapa_cargado);
+  // The zoom the pilot chose in the page holds for the next rebuild (refresh, configuration).
+  connect(webbrowser1, &QWebEngineView::urlChanged, this, [this](const QUrl& url) {
+    if (const auto zoom = zoom_in_fragment(url.fragment().toStdString())) ZoomGL = *zoom;
+  });
   auto* stack = static_cast<QStackedLayout*>(Panel1->layout());
   stack->addWidget(webbrowser1);
   stack->setCurrentWidget(webbrowser1);
@@ -179,7 +183,8 @@ void MainWindow::cambiarClick() {
   }
   Timer_auto.stop();
   cfg.MapaSK = !cfg.MapaSK;
-  for (QToolButton* b : {mapnormal, maphibrido, mapsatelite, maprelieve, bpuntosvfr, bruta}) b->setVisible(!cfg.MapaSK);
+  for (QToolButton* b : {mapnormal, maphibrido, mapsatelite, maprelieve, bpuntosvfr, bruta, bespacios})
+    b->setVisible(!cfg.MapaSK);
   for (QToolButton* b : {zoomin, zoomout}) b->setVisible(cfg.MapaSK);
   Timer_auto.setInterval(cfg.MapaSK ? 20000 : interval_from_text());
   actualizar_mapa();
@@ -214,7 +219,7 @@ void MainWindow::zoomoutClick() {
 void MainWindow::seguimientoClick() {
   if (!conectado) return;
   cfg.auto_ = !cfg.auto_;
-  set_follow_picture();
+  show_toggle_states();
   publicar_estado_tableta();
   leer_posicion();
 }
@@ -223,7 +228,22 @@ void MainWindow::bpuntosvfrClick() {
   if (!conectado || cfg.MapaSK) return;
   const bool were_shown = cfg.puntosvfr;
   cfg.puntosvfr = !cfg.puntosvfr;
+  show_toggle_states();
   send_statement(were_shown ? std::string(ocultar_vfr_statement) : std::string(mostrar_vfr_statement));
+  publicar_estado_tableta();
+}
+
+void MainWindow::bespaciosClick() {
+  if (!conectado || cfg.MapaSK) {
+    show_toggle_states();
+    return;
+  }
+  cfg.lespaciosaereos = !cfg.lespaciosaereos;
+  show_toggle_states();
+  if (cfg.lespaciosaereos)
+    TimerEATimer();
+  else
+    send_statement(std::string(borrar_espacios_statement));
   publicar_estado_tableta();
 }
 
@@ -231,8 +251,10 @@ void MainWindow::brutaClick() {
   if (route_is_empty(ruta_ruta) || cfg.ruta_visible) {
     if (cfg.ruta_visible) send_statement(std::string(clear_ruta_statement));
     cfg.ruta_visible = false;
+    show_toggle_states();
   } else {
     cfg.ruta_visible = true;
+    show_toggle_states();
     send_route();
   }
   publicar_estado_tableta();
@@ -248,9 +270,10 @@ void MainWindow::Timer_PuntosVFRTimer() {
     } else {
       send_route();
     }
-  } else if (cfg.puntosvfr) {
-    send_statement(std::string(mostrar_vfr_statement));
   }
+  // The VFR points show whenever they are on, with the route or without it.
+  if (cfg.puntosvfr) send_statement(std::string(mostrar_vfr_statement));
+  show_toggle_states();
 }
 
 void MainWindow::TimerEATimer() {

@@ -9,6 +9,7 @@
 #include "shell/bitmap_region.h"
 #include "shell/main_window.h"
 #include "shell/skin_surface_widget.h"
+#include "shell/window_placement.h"
 
 namespace tolvex {
 namespace {
@@ -27,6 +28,17 @@ const SizeMode kSizeModes[kFixedModes] = {
 };
 
 bool fixed_mode(std::int32_t mapsize) { return mapsize >= 0 && mapsize < kFixedModes; }
+
+WindowRect window_rect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// The screens as they are now, the primary one first.
+std::vector<WindowRect> screen_rects() {
+  std::vector<WindowRect> rects;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) rects.push_back(window_rect(primary->geometry()));
+  for (const QScreen* screen : QGuiApplication::screens())
+    if (screen != QGuiApplication::primaryScreen()) rects.push_back(window_rect(screen->geometry()));
+  return rects;
+}
 
 }  // namespace
 
@@ -66,6 +78,15 @@ void MainWindow::apply_size_mode() {
     setWindowFlag(Qt::FramelessWindowHint, fixed);
     if (shown) show();
   }
+  // At start-up the window opens where the pilot left it; a later change of mode recentres it.
+  std::optional<WindowRect> placed;
+  if (!placement_done_) {
+    const std::optional<WindowRect> skin_size =
+        fixed ? std::optional<WindowRect>(WindowRect{0, 0, kSizeModes[cfg.mapsize].client.width(),
+                                                     kSizeModes[cfg.mapsize].client.height()})
+              : std::nullopt;
+    placed = place_window(cfg.ventana, skin_size, screen_rects());
+  }
   if (fixed) {
     const SizeMode& mode = kSizeModes[cfg.mapsize];
     const QImage* skins[kFixedModes] = {&Image1a, &Image2, &Image3};
@@ -85,13 +106,35 @@ void MainWindow::apply_size_mode() {
     surface_->set_skin(Image1);
     surface_->set_drags_window(false);
     clearMask();
-    setMinimumSize(430, 280);
+    // Sized before the minimum is set: the minimum alone would leave it at 430 x 280.
+    const bool was_fixed = minimumSize() == maximumSize();
+    setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (width() < 430 || height() < 280) resize(640, 480);
+    if (placed)
+      resize(placed->width, placed->height);
+    else if (was_fixed)
+      resize(kAdjustableDefaultWidth, kAdjustableDefaultHeight);
+    setMinimumSize(kAdjustableMinWidth, kAdjustableMinHeight);
     fondo->setGeometry(centralWidget()->rect());
     for (QToolButton* b : {acercade_apli, minimizar_apli, cerrar_apli}) b->hide();
   }
-  centre_on_screen();
+  if (placed)
+    move(placed->left, placed->top);
+  else
+    centre_on_screen();
+}
+
+void MainWindow::remember_placement() {
+  // A maximised window is remembered at its normal place and size, corner of the frame included.
+  const bool normal = !(isMaximized() || isFullScreen());
+  const QRect inner = normal ? geometry() : normalGeometry();
+  const QPoint corner = inner.topLeft() - (geometry().topLeft() - pos());
+  cfg.ventana.izquierda = corner.x();
+  cfg.ventana.arriba = corner.y();
+  if (!fixed_mode(cfg.mapsize) && !windowFlags().testFlag(Qt::FramelessWindowHint)) {
+    cfg.ventana.ancho = inner.width();
+    cfg.ventana.alto = inner.height();
+  }
 }
 
 void MainWindow::centre_on_screen() {

@@ -52,6 +52,10 @@ void MainWindow::aplicar_vista_tableta() {
   options.maps = cfg.maps;
   options.log = [this](const std::string& line) { escribir_log(line); };
   tablet_server = std::make_unique<TabletServer>(options);
+  // Polls that fail, or no link at all: the tablets say "Sin datos del simulador".
+  connect(this, &MainWindow::link_state_changed, tablet_server.get(), [server = tablet_server.get()](bool receiving) {
+    if (!receiving) server->publish_no_data();
+  });
   connect(tablet_server.get(), &TabletServer::tablets_changed, this, [this](int count) {
     if (count > 0 && !Timer_tableta.isActive()) Timer_tableta.start();
     if (count == 0) Timer_tableta.stop();
@@ -68,7 +72,7 @@ void MainWindow::aplicar_vista_tableta() {
     return;
   }
   publicar_estado_tableta();
-  if (conectado) publicar_sondeo_tableta(true);
+  if (receiving_) publicar_muestra_tableta();
 }
 
 std::string MainWindow::nueva_clave_tableta() {
@@ -113,12 +117,8 @@ void MainWindow::publicar_estado_tableta() {
   });
 }
 
-void MainWindow::publicar_sondeo_tableta(bool ok) {
-  if (!tablet_server) return;
-  if (ok)
-    tablet_server->publish_sample({latitud, longitud, heading});
-  else
-    tablet_server->publish_no_data();
+void MainWindow::publicar_muestra_tableta() {
+  if (tablet_server) tablet_server->publish_sample({latitud, longitud, heading});
 }
 
 void MainWindow::Timer_tabletaTimer() {

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/number_format.h"
+#include "base/outside_text.h"
 
 namespace tolvex {
 namespace {
@@ -13,13 +14,15 @@ constexpr std::string_view kInicio = "INICIO";
 constexpr std::string_view kRuta = "RUTA";
 constexpr std::string_view kRutaDin = "RUTADIN";
 constexpr std::string_view kMapas = "MAPAS";
+constexpr std::string_view kVentana = "VENTANA";
 constexpr std::string_view kWeb = "WEB";
 
 void note(std::vector<std::string>* notes, std::string text) {
   if (notes) notes->push_back(std::move(text));
 }
 
-std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+// A hand-edited value in a log note, cut like any other outside text.
+std::string quoted(const std::string& text) { return "\"" + quote_outside(text) + "\""; }
 
 bool read_switch(const IniFile& ini, std::string_view section, std::string_view key, std::string_view def) {
   return ini.read_string(section, key, def) == "S";
@@ -46,6 +49,20 @@ std::int32_t read_port(const IniFile& ini, std::string_view section, std::string
   return def;
 }
 
+// A [VENTANA] key: nothing when missing; a present but unusable value leaves a note.
+std::optional<std::int32_t> read_window_key(const IniFile& ini, std::string_view key, std::int32_t least,
+                                            std::vector<std::string>* notes) {
+  if (!ini.has_key(kVentana, key)) return std::nullopt;
+  const std::string text = ini.read_string(kVentana, key, "");
+  if (const auto value = parse_int32(text); value && *value >= least) return value;
+  note(notes, std::string(key) + " de la sección VENTANA no válido (" + quoted(text) + "); no se usa");
+  return std::nullopt;
+}
+
+void write_optional(IniFile& ini, std::string_view key, std::optional<std::int32_t> value) {
+  if (value) ini.write_integer(kVentana, key, *value);
+}
+
 std::string lower_ascii(std::string text) {
   for (char& c : text)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -69,7 +86,8 @@ std::int32_t interval_ms_from_text(const std::string& text, char decimal_separat
   // other separator is accepted too.
   std::optional<double> seconds = parse_decimal(text, decimal_separator);
   if (!seconds) seconds = parse_decimal_any(text);
-  if (!seconds || std::isnan(*seconds)) return -1;
+  // A negative interval is as unusable as a text: the configuration window never writes one.
+  if (!seconds || std::isnan(*seconds) || *seconds < 0) return -1;
   const double ms = *seconds * 1000.0;
   if (ms > static_cast<double>(std::numeric_limits<std::int32_t>::max()) + 1.0) return -1;
   const auto rounded = parse_int32(format_pattern(std::max(ms, 0.0), "#0", '.'));
@@ -110,6 +128,10 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
     note(notes, "PUERTO no válido en CONFIG.INI (" + quoted(puerto) + "); se usa 8090");
   }
   s.dirip = ini.read_string(kInicio, "DIRIP", "127.0.0.1");
+  if (s.dirip.empty()) {
+    note(notes, "DIRIP vacío en CONFIG.INI; se usa 127.0.0.1");
+    s.dirip = "127.0.0.1";
+  }
 
   s.intervalorgm = ini.read_string(kInicio, "INTERVALO", "10");
   bool floored = false;
@@ -170,6 +192,12 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
   m.geocodificador = ini.read_string(kMapas, "GEOCODIFICADOR",
                                      "https://nominatim.openstreetmap.org/search?format=json&limit=5&q={query}");
 
+  constexpr std::int32_t kAnyCorner = std::numeric_limits<std::int32_t>::min();
+  s.ventana.izquierda = read_window_key(ini, "IZQUIERDA", kAnyCorner, notes);
+  s.ventana.arriba = read_window_key(ini, "ARRIBA", kAnyCorner, notes);
+  s.ventana.ancho = read_window_key(ini, "ANCHO", 1, notes);
+  s.ventana.alto = read_window_key(ini, "ALTO", 1, notes);
+
   s.servidor_web = read_switch(ini, kWeb, "SERVIDOR", "N");
   s.puertoweb = read_port(ini, kWeb, "PUERTOWEB", 8091, notes);
   s.claveweb = ini.read_string(kWeb, "CLAVEWEB", "");
@@ -193,6 +221,10 @@ void save_preferences(IniFile& ini, const Settings& s) {
   // A blank field in the route editor keeps what the file holds.
   if (const auto velo = trim(s.velo); !velo.empty()) ini.write_string(kRuta, "VELOCIDAD", velo);
   if (const auto cons = trim(s.cons); !cons.empty()) ini.write_string(kRuta, "CONSUMO", cons);
+  write_optional(ini, "IZQUIERDA", s.ventana.izquierda);
+  write_optional(ini, "ARRIBA", s.ventana.arriba);
+  write_optional(ini, "ANCHO", s.ventana.ancho);
+  write_optional(ini, "ALTO", s.ventana.alto);
   ini.flush();
 }
 

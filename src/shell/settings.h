@@ -7,6 +7,7 @@
 
 #include "base/ini_file.h"
 #include "map/map_settings.h"
+#include "shell/window_placement.h"
 
 namespace tolvex {
 
@@ -44,6 +45,8 @@ struct Settings {
   std::string rutadin_trans = "1";
   // MAPAS
   MapSettings maps;
+  // VENTANA: where the window was at the last close (written at close)
+  SavedWindow ventana;
   // WEB: the tablet view, off unless SERVIDOR is "S"
   bool servidor_web = false;
   std::int32_t puertoweb = 8091;
@@ -56,8 +59,9 @@ void set_link_kind(Settings& s, LinkKind kind);
 // Reads every key in the documented order and converts it (SIZE 0..3 else 0; switches on only
 // for exactly "S"; TIPOMAPA "S" is ignored in size mode 3; TIPOCONEXION exactly "I"; non-integer
 // ANCHO/COLOR give 4/10; TIPOCONEXION "X" the network link). A PUERTO outside 1..65535 or not a
-// number gives 8090, a PUERTOUDP likewise 49002, a PUERTOWEB 8091; an unusable
-// INTERVALO gives "10" / 10000 ms. `notes` receives one Spanish line per value present in the
+// number gives 8090, a PUERTOUDP likewise 49002, a PUERTOWEB 8091; an unusable (or negative)
+// INTERVALO gives "10" / 10000 ms; an empty DIRIP gives 127.0.0.1. In [VENTANA] a key that is
+// not a whole number (or, for ANCHO and ALTO, not above 0) is left out. `notes` receives one Spanish line per value present in the
 // file that fell back to its default (the caller logs them when DEBUG is on).
 Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<std::string>* notes = nullptr);
 
@@ -65,12 +69,13 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
 inline constexpr std::int32_t kMinIntervalMs = 100;
 
 // INTERVALO text -> milliseconds ("#0" rounding of seconds * 1000); either separator accepted.
-// A number below 0,1 s (zero and negative numbers too) gives kMinIntervalMs and sets *floored.
-// Returns -1 when the text is unusable: not a number, or too large for a 32-bit millisecond count.
+// A number from 0 to below 0,1 s gives kMinIntervalMs and sets *floored. Returns -1 when the text
+// is unusable: not a number, negative, or too large for a 32-bit millisecond count.
 std::int32_t interval_ms_from_text(const std::string& text, char decimal_separator, bool* floored = nullptr);
 
 // Close-time save: the preference keys in their documented order (VELOCIDAD and CONSUMO only
-// when not blank, written trimmed; DEBUG never), then flush(), which may throw.
+// when not blank, written trimmed; DEBUG never), then [VENTANA] (each key that has a value), then
+// flush(), which may throw.
 void save_preferences(IniFile& ini, const Settings& s);
 
 // CLAVEWEB written alone (a new key for the tablet view), then flush(), which may throw.

@@ -2,6 +2,8 @@ tolvex_ui_sources(shell
   main_window.cpp
   main_window_close.cpp
   main_window_link.cpp
+  main_window_recovery.cpp
+  map_notice.cpp
   main_window_map.cpp
   main_window_tray.cpp
   main_window_config.cpp
@@ -9,4 +11,5 @@ tolvex_ui_sources(shell
   main_window_tablet.cpp
   skin_surface_widget.cpp
   tolvex_application.cpp
+  qt_translations.cpp
 )

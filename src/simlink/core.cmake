@@ -1,6 +1,7 @@
 tolvex_core_library(simlink DEPENDS tolvex_base_core SOURCES
   iocp_protocol.cpp
   xgps_protocol.cpp
+  link_recovery.cpp
   fsuipc_client.cpp
   extended_product.cpp
   fsuipc_position.cpp

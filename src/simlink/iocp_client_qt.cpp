@@ -2,48 +2,20 @@
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
-#include <QHostInfo>
 #include <QTcpSocket>
 #include <QThread>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/platform.h"
+#include "simlink/iocp_connect_qt.h"
 
 namespace tolvex {
 namespace {
 
 // How often a wait looks whether it is to be interrupted.
 constexpr int kSliceMs = 50;
-
-std::string seconds_text(int ms) {
-  // Whole seconds when possible ("5 s"), else milliseconds ("300 ms").
-  if (ms % 1000 == 0) return std::to_string(ms / 1000) + " s";
-  return std::to_string(ms) + " ms";
-}
-
-std::string socket_error_text(const QTcpSocket& socket) {
-  switch (socket.error()) {
-    case QAbstractSocket::ConnectionRefusedError: return "conexión rechazada";
-    case QAbstractSocket::HostNotFoundError: return "no se encuentra el servidor";
-    case QAbstractSocket::RemoteHostClosedError: return "el servidor cerró la conexión";
-    case QAbstractSocket::NetworkError: return "error de red";
-    case QAbstractSocket::SocketTimeoutError: return "tiempo de espera agotado";
-    default: return socket.errorString().toStdString();
-  }
-}
-
-std::vector<std::string> system_lookup(const std::string& host) {
-  std::vector<std::string> addresses;
-  for (const QHostAddress& a : QHostInfo::fromName(QString::fromStdString(host)).addresses())
-    if (a.protocol() == QAbstractSocket::IPv4Protocol) addresses.push_back(a.toString().toStdString());
-  return addresses;
-}
 
 const std::string kClosedByServer = "El IOCP Server cerró la conexión";
 const std::string kClosing = "Tolvex se está cerrando";
@@ -64,18 +36,22 @@ class IocpClient::Busy {
   bool was_;
 };
 
-IocpClient::IocpClient() : resolver_(system_lookup) {}
-
-IocpClient::~IocpClient() {
-  if (socket_) socket_->abort();
-}
-
 bool IocpClient::is_alive() const {
   return socket_ && !dead_ && socket_->state() == QAbstractSocket::ConnectedState;
 }
 
 std::int64_t IocpClient::buffered_bytes() const {
   return static_cast<std::int64_t>(framer_.pending_bytes()) + (socket_ ? socket_->bytesAvailable() : 0);
+}
+
+std::int64_t IocpClient::unsent_bytes() const { return socket_ ? socket_->bytesToWrite() : 0; }
+
+void IocpClient::adopt_socket(std::unique_ptr<QTcpSocket> socket) {
+  // Our lines are short: a small system buffer is plenty, and a server that stops reading is
+  // found out before much waits unsent.
+  socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, static_cast<int>(kSystemSendBufferBytes));
+  socket_ = std::move(socket);
+  QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
 }
 
 int IocpClient::wait_slice(int remaining_ms) const {
@@ -85,9 +61,13 @@ int IocpClient::wait_slice(int remaining_ms) const {
 
 void IocpClient::open(const std::string& host, std::int32_t port) {
   Busy busy(busy_);
+  cancel_reopen();
+  host_ = host;
+  port_ = port;
   if (socket_) drop_connection();
   socket_.reset();
   framer_.clear();
+  keepalive_owed_ = false;
   dead_ = false;
   dead_reason_.clear();
   const std::string where = host + ":" + std::to_string(port);
@@ -100,17 +80,20 @@ void IocpClient::open(const std::string& host, std::int32_t port) {
   auto socket = std::make_unique<QTcpSocket>();
   socket->setReadBufferSize(kReadBufferBytes);
   connect_socket(*socket, address, port, static_cast<int>(deadline.remainingTime()), where);
-  socket_ = std::move(socket);
-  QObject::connect(socket_.get(), &QTcpSocket::readyRead, socket_.get(), [this] { drain_between_exchanges(); });
+  adopt_socket(std::move(socket));
 
   // The first line only says who the server is; it carries nothing we need.
   switch (wait_for_line(timeouts_.greeting_ms)) {
-    case Wait::line: framer_.next_line(); take_unsolicited(); return;
+    case Wait::line:
+      framer_.next_line();
+      take_unsolicited();
+      answer_keepalive();
+      return;
     case Wait::timeout:
       drop_connection();
       socket_.reset();
       throw std::runtime_error("El IOCP Server de " + where + " no envió su primera línea en " +
-                               seconds_text(timeouts_.greeting_ms));
+                               wait_text(timeouts_.greeting_ms));
     case Wait::closed:
       drop_connection();
       socket_.reset();
@@ -126,40 +109,14 @@ QHostAddress IocpClient::resolve(const std::string& host, int timeout_ms, const 
   QHostAddress literal;
   if (literal.setAddress(QString::fromStdString(host))) return literal;
 
-  // The system's lookup takes no time limit, so it runs on a thread of its own; when the limit
-  // passes first the thread is left to finish alone and its answer is thrown away.
-  struct Lookup {
-    std::mutex mutex;
-    std::condition_variable done_changed;
-    bool done = false;
-    std::vector<std::string> addresses;
-  };
-  auto lookup = std::make_shared<Lookup>();
-  std::thread([lookup, resolver = resolver_, host] {
-    std::vector<std::string> addresses;
-    try {
-      addresses = resolver(host);
-    } catch (...) {
-    }
-    const std::lock_guard lock(lookup->mutex);
-    lookup->addresses = std::move(addresses);
-    lookup->done = true;
-    lookup->done_changed.notify_all();
-  }).detach();
-
+  HostLookup lookup(resolver_, host);
   const QDeadlineTimer deadline(timeout_ms);
-  std::unique_lock lock(lookup->mutex);
-  while (!lookup->done) {
-    const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+  const std::string fail = "No se pudo conectar con el IOCP Server en " + where + " (";
+  while (!lookup.wait_for(wait_slice(static_cast<int>(deadline.remainingTime())))) {
     if (interrupted()) throw std::runtime_error(fail + kClosing + ")");
-    if (deadline.hasExpired()) throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeout_ms) + ")");
-    const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
-    lookup->done_changed.wait_for(lock, std::chrono::milliseconds(std::max(slice, 1)));
+    if (deadline.hasExpired()) throw std::runtime_error(fail + "sin respuesta en " + wait_text(timeout_ms) + ")");
   }
-  for (const std::string& text : lookup->addresses) {
-    QHostAddress address;
-    if (address.setAddress(QString::fromStdString(text))) return address;
-  }
+  if (const auto address = lookup.address()) return *address;
   throw std::runtime_error("No se pudo conectar con el IOCP Server en " + where + " (no se encuentra el servidor)");
 }
 
@@ -183,7 +140,7 @@ void IocpClient::connect_socket(QTcpSocket& socket, const QHostAddress& address,
     }
     if (deadline.hasExpired()) {
       socket.abort();
-      throw std::runtime_error(fail + "sin respuesta en " + seconds_text(timeouts_.connect_ms) + ")");
+      throw std::runtime_error(fail + "sin respuesta en " + wait_text(timeouts_.connect_ms) + ")");
     }
     const int slice = wait_slice(static_cast<int>(deadline.remainingTime()));
     const qintptr descriptor = socket.socketDescriptor();
@@ -206,11 +163,13 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
   send_line(kIocpRequest);
   const QDeadlineTimer deadline(timeouts_.reply_ms);
   for (;;) {
+    // Keep-alives taken so far are answered before waiting on (the server may wait for that).
+    if (!framer_.has_line()) answer_keepalive();
     switch (wait_for_line(static_cast<int>(deadline.remainingTime()))) {
       case Wait::timeout:
         // A reply that comes later must not be taken for the next poll's, and a stalled server
         // should cost one wait, not one per poll.
-        fail_dropping("El IOCP Server no respondió en " + seconds_text(timeouts_.reply_ms));
+        fail_dropping("El IOCP Server no respondió en " + wait_text(timeouts_.reply_ms));
       case Wait::closed: fail_dropping(kClosedByServer);
       // The program is closing: the connection stays, for its goodbye.
       case Wait::interrupted: throw std::runtime_error("Lectura del IOCP Server interrumpida: " + kClosing);
@@ -218,9 +177,10 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
     }
     std::string line = *framer_.next_line();
     if (is_keepalive(line)) {
-      send_line(kIocpKeepAlive);
+      keepalive_owed_ = true;
       continue;
     }
+    answer_keepalive();
     parse_iocp_reply(line, latitud, longitud, heading);
     return;
   }
@@ -228,6 +188,7 @@ void IocpClient::poll(double& latitud, double& longitud, std::int32_t& heading) 
 
 void IocpClient::close() {
   Busy busy(busy_);
+  cancel_reopen();
   if (!socket_) return;
   std::unique_ptr<QTcpSocket> socket = std::move(socket_);
   framer_.clear();
@@ -300,10 +261,16 @@ std::int64_t IocpClient::read_some() {
 void IocpClient::take_unsolicited() {
   while (auto line = framer_.next_line()) {
     if (is_keepalive(*line))
-      send_line(kIocpKeepAlive);
+      keepalive_owed_ = true;
     else
       ++unsolicited_lines_;
   }
+}
+
+void IocpClient::answer_keepalive() {
+  if (!keepalive_owed_) return;
+  keepalive_owed_ = false;
+  send_line(kIocpKeepAlive);
 }
 
 void IocpClient::drain_before_request() {
@@ -317,7 +284,10 @@ void IocpClient::drain_before_request() {
       continue;
     }
     // What the system holds beyond the socket's buffer.
-    if (!socket_->waitForReadyRead(0)) return;
+    if (!socket_->waitForReadyRead(0)) {
+      answer_keepalive();
+      return;
+    }
   }
 }
 
@@ -328,6 +298,7 @@ void IocpClient::drain_between_exchanges() {
       read_some();
       take_unsolicited();
     }
+    answer_keepalive();
   } catch (const std::runtime_error&) {
     // The connection was dropped and marked dead; the next poll reports why.
   }
@@ -339,11 +310,15 @@ void IocpClient::send_line(std::string_view line) {
   if (socket_->write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()))
     fail_dropping(kClosedByServer);
   socket_->flush();
+  if (socket_->bytesToWrite() > kWriteBufferBytes)
+    fail_dropping("El IOCP Server no lee lo que se le envía (más de " + std::to_string(kWriteBufferBytes / 1024) +
+                  " KiB sin enviar)");
 }
 
 void IocpClient::drop_connection() {
   if (socket_) socket_->abort();
   framer_.clear();
+  keepalive_owed_ = false;
 }
 
 void IocpClient::fail_dropping(const std::string& message) {

@@ -5,11 +5,13 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/outside_text.h"
+
 namespace tolvex {
 namespace {
 
 std::runtime_error not_an_integer(std::string_view text) {
-  return std::runtime_error("'" + std::string(text) + "' no es un valor entero válido");
+  return std::runtime_error("'" + quote_outside(text) + "' no es un valor entero válido");
 }
 
 std::runtime_error missing_variable(std::string_view variable) {

@@ -34,6 +34,7 @@ void XgpsClient::open(std::int32_t port) {
   close();
   receiver_.clear();
   reported_ignored_ = 0;
+  reported_sender_.reset();
   heading_from_attitude_ = false;
   if (port < 0 || port > 65535)
     throw std::runtime_error("Puerto UDP no válido para la red (XGPS): " + std::to_string(port));
@@ -79,6 +80,12 @@ void XgpsClient::close() {
   socket->close();
 }
 
+std::optional<std::string> XgpsClient::sender_report() {
+  if (receiver_.sender() == reported_sender_ || !receiver_.sender()) return std::nullopt;
+  reported_sender_ = receiver_.sender();
+  return "Posiciones por red (XGPS) de " + *reported_sender_;
+}
+
 std::optional<std::string> XgpsClient::ignored_report() {
   const std::int64_t ignored = receiver_.counters().total_ignored();
   if (ignored == reported_ignored_) return std::nullopt;
@@ -89,16 +96,19 @@ std::optional<std::string> XgpsClient::ignored_report() {
 void XgpsClient::read_pending() {
   if (!socket_) return;
   char buffer[kXgpsMaxDatagramBytes];
+  QHostAddress from;
+  quint16 from_port = 0;
   for (int n = 0; n < kMaxDatagramsPerRead && socket_->hasPendingDatagrams(); ++n) {
     const qint64 size = socket_->pendingDatagramSize();
-    const qint64 got = socket_->readDatagram(buffer, sizeof buffer);
+    const qint64 got = socket_->readDatagram(buffer, sizeof buffer, &from, &from_port);
     if (got < 0) break;
     // Longer than the buffer: what was read is only its start, and the rest is gone.
     if (size > static_cast<qint64>(sizeof buffer)) {
       receiver_.receive_oversized();
       continue;
     }
-    receiver_.receive(std::string_view(buffer, static_cast<std::size_t>(got)), clock_());
+    const std::string sender = from.toString().toStdString() + ":" + std::to_string(from_port);
+    receiver_.receive(std::string_view(buffer, static_cast<std::size_t>(got)), clock_(), sender);
   }
 }
 

@@ -53,6 +53,8 @@ class XgpsClient {
   bool heading_from_attitude() const { return heading_from_attitude_; }
   // The log line about ignored datagrams, when their number changed since the last call.
   std::optional<std::string> ignored_report();
+  // The log line naming the sender followed ("address:port"), when it changed since the last call.
+  std::optional<std::string> sender_report();
 
  private:
   void read_pending();
@@ -64,6 +66,7 @@ class XgpsClient {
   std::uint16_t port_ = 0;
   bool heading_from_attitude_ = false;
   std::int64_t reported_ignored_ = 0;
+  std::optional<std::string> reported_sender_;
 };
 
 }  // namespace tolvex

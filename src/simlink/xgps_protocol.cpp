@@ -115,9 +115,14 @@ std::int64_t XgpsCounters::total_ignored() const {
   return total;
 }
 
+std::int64_t XgpsCounters::invalid() const {
+  return total_ignored() - ignored[static_cast<std::size_t>(XgpsRejection::other_sender)];
+}
+
 std::string ignored_summary(const XgpsCounters& c) {
-  static constexpr const char* kNames[kXgpsRejectionKinds] = {"prefijo desconocido", "faltan datos", "sobran datos",
-                                                              "no numéricos", "fuera de rango", "demasiado largos"};
+  static constexpr const char* kNames[kXgpsRejectionKinds] = {
+      "prefijo desconocido", "faltan datos", "sobran datos", "no numéricos",
+      "fuera de rango", "demasiado largos", "de otro emisor"};
   std::string text = "Mensajes de red ignorados: " + std::to_string(c.total_ignored()) + " (";
   for (std::size_t i = 0; i < kXgpsRejectionKinds; ++i) {
     if (i) text += ", ";
@@ -130,7 +135,8 @@ std::string silence_message(const XgpsSilence& silence, std::int32_t port) {
   const std::string where = "al puerto UDP " + std::to_string(port);
   std::string text =
       silence.fix_age_ms
-          ? "No llegan posiciones del simulador (XGPS) " + where + " desde hace " + seconds_text(*silence.fix_age_ms) + "."
+          ? "No llegan posiciones del simulador (XGPS) " + where + " desde hace " + seconds_text(*silence.fix_age_ms) +
+                ". Compruebe que el simulador sigue en marcha y enviándolas a este equipo."
           : "No llegan posiciones del simulador (XGPS) " + where +
                 ". Compruebe que el simulador las envía a la dirección de este equipo.";
   if (silence.ignored_since_fix > 0)
@@ -138,13 +144,22 @@ std::string silence_message(const XgpsSilence& silence, std::int32_t port) {
   return text;
 }
 
-void XgpsReceiver::receive(std::string_view datagram, std::int64_t now_ms) {
+void XgpsReceiver::receive(std::string_view datagram, std::int64_t now_ms, std::string_view sender) {
+  if (sender_ && *sender_ != sender && now_ms - sender_heard_at_ms_ <= kXgpsFreshMs) {
+    ++counters_.ignored[static_cast<std::size_t>(XgpsRejection::other_sender)];
+    return;
+  }
   const XgpsMessage message = parse_xgps_datagram(datagram);
+  if (!std::holds_alternative<XgpsRejection>(message)) {
+    // The followed sender went silent (or none was followed yet): this one takes over.
+    sender_ = std::string(sender);
+    sender_heard_at_ms_ = now_ms;
+  }
   if (const auto* fix = std::get_if<XgpsFix>(&message)) {
     fix_ = *fix;
     fix_at_ms_ = now_ms;
     ++counters_.fixes;
-    ignored_at_fix_ = counters_.total_ignored();
+    ignored_at_fix_ = counters_.invalid();
   } else if (const auto* attitude = std::get_if<XattAttitude>(&message)) {
     attitude_ = *attitude;
     attitude_at_ms_ = now_ms;
@@ -157,7 +172,7 @@ void XgpsReceiver::receive(std::string_view datagram, std::int64_t now_ms) {
 void XgpsReceiver::receive_oversized() { ++counters_.ignored[static_cast<std::size_t>(XgpsRejection::too_long)]; }
 
 std::variant<XgpsSample, XgpsSilence> XgpsReceiver::newest(std::int64_t now_ms) const {
-  const std::int64_t ignored_since_fix = counters_.total_ignored() - ignored_at_fix_;
+  const std::int64_t ignored_since_fix = counters_.invalid() - ignored_at_fix_;
   if (!fix_) return XgpsSilence{std::nullopt, ignored_since_fix};
   const std::int64_t age = now_ms - fix_at_ms_;
   if (age > kXgpsFreshMs) return XgpsSilence{age, ignored_since_fix};

@@ -44,8 +44,9 @@ enum class XgpsRejection : std::size_t {
   not_a_number,    // a word that is not a decimal number with a point, or is not finite
   out_of_range,    // a latitude beyond 90, a heading beyond 360, a negative speed...
   too_long,        // more than kXgpsMaxDatagramBytes
+  other_sender,    // from a sender other than the one followed (a second simulator on the network)
 };
-inline constexpr std::size_t kXgpsRejectionKinds = 6;
+inline constexpr std::size_t kXgpsRejectionKinds = 7;
 
 using XgpsMessage = std::variant<XgpsFix, XattAttitude, XgpsRejection>;
 
@@ -61,6 +62,8 @@ struct XgpsCounters {
   std::int64_t fixes = 0;
   std::int64_t attitudes = 0;
   std::int64_t total_ignored() const;
+  // Ignored for what they hold, not for who sent them.
+  std::int64_t invalid() const;
 };
 
 // "Mensajes de red ignorados: 3 (prefijo desconocido 1, ...)": the log line for the counters.
@@ -84,11 +87,13 @@ struct XgpsSilence {
 std::string silence_message(const XgpsSilence& silence, std::int32_t port);
 
 // Keeps only the newest position and attitude, whatever the number of datagrams received, and
-// counts what it ignores.
+// counts what it ignores. It follows one sender: the first whose message is valid. Others are
+// ignored until that one has sent nothing valid for kXgpsFreshMs, so two simulators on one
+// network never make the aircraft jump between them.
 class XgpsReceiver {
  public:
-  // Parses and keeps one datagram received at now_ms.
-  void receive(std::string_view datagram, std::int64_t now_ms);
+  // Parses and keeps one datagram received at now_ms from `sender` (address and port).
+  void receive(std::string_view datagram, std::int64_t now_ms, std::string_view sender = {});
   // A datagram the socket layer found too long and never handed over.
   void receive_oversized();
 
@@ -99,9 +104,13 @@ class XgpsReceiver {
 
   bool has_fix() const { return fix_.has_value(); }
   const XgpsCounters& counters() const { return counters_; }
+  // The sender followed; empty before the first valid message.
+  const std::optional<std::string>& sender() const { return sender_; }
   void clear();
 
  private:
+  std::optional<std::string> sender_;
+  std::int64_t sender_heard_at_ms_ = 0;
   std::optional<XgpsFix> fix_;
   std::int64_t fix_at_ms_ = 0;
   std::optional<XattAttitude> attitude_;

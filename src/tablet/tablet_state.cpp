@@ -121,9 +121,12 @@ std::string airspaces_section(const AirspaceCatalogue& catalogue, bool shown) {
 std::string vfr_section(std::string_view points_file_text, bool shown) {
   if (!shown) return "[]";
   std::string section = "[";
-  for (const VfrPoint& p : parse_vfr_points(points_file_text)) {
+  const std::vector<VfrPoint> points = parse_vfr_points(points_file_text);
+  const std::vector<int> zooms = vfr_point_min_zooms(points);
+  for (std::size_t i = 0; i < points.size(); ++i) {
     if (section.size() > 1) section += ',';
-    section += R"({"nombre":)" + quote_double(p.label) + R"(,"lat":)" + p.latitud + R"(,"lng":)" + p.longitud + "}";
+    section += R"({"nombre":)" + quote_double(points[i].label) + R"(,"lat":)" + points[i].latitud + R"(,"lng":)" +
+               points[i].longitud + R"(,"zoom":)" + std::to_string(zooms[i]) + "}";
   }
   return section + "]";
 }

@@ -7,7 +7,8 @@
 //   "rutadin"  null or {"lat":..,"lng":..,"color":..,"ancho":..,"opacidad":..}: the pilot's
 //              dynamic route marker; the line runs from it to the aircraft
 //   "espacios" [{"nombre":..,"etiqueta":..,"color":..,"trozos":[[[lng,lat],...],...]}, ...]
-//   "vfr"      [{"nombre":..,"lat":..,"lng":..}, ...]
+//   "vfr"      [{"nombre":..,"lat":..,"lng":..,"zoom":..}, ...]: "zoom" the lowest zoom level at
+//              which the point shows, as on the main map (labels never pile up)
 #include <cstdint>
 #include <optional>
 #include <string>

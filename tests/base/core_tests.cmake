@@ -4,4 +4,5 @@ tolvex_core_test(base_core_tests
     base/text_file_test.cpp
     base/ini_file_test.cpp
     base/diagnostic_log_test.cpp
+    base/outside_text_test.cpp
   LIBS tolvex_base_core)

@@ -57,6 +57,39 @@ TEST(EscribirLog, UnwritableFolderReturnsFalseWithoutThrowing) {
   EXPECT_FALSE(folder.exists("missing"));
 }
 
+// The log never grows past its limit: the full file becomes tolvex.log.1 (one old file kept).
+TEST(EscribirLog, RotatesBeforeALineWouldPassTheLimit) {
+  struct Case {
+    std::uintmax_t log_bytes;  // what tolvex.log holds before the line
+    bool old_file;             // a tolvex.log.1 is already there
+    bool rotates;
+  };
+  const std::size_t line = format_log_line(local_now(), "Cerrando").size();
+  const Case cases[] = {
+      {0, false, false},
+      {kLogRotateBytes - line, true, false},  // the line just fits
+      {kLogRotateBytes - line + 1, false, true},
+      {kLogRotateBytes - line + 1, true, true},  // the older file is replaced
+      {kLogRotateBytes + 1000, true, true},      // a file that grew elsewhere
+  };
+  for (const Case& c : cases) {
+    TempFolder folder;
+    const std::string before(static_cast<std::size_t>(c.log_bytes), 'x');
+    if (c.log_bytes) folder.write("tolvex.log", before);
+    if (c.old_file) folder.write("tolvex.log.1", "older");
+    ASSERT_TRUE(escribir_log(folder.path(), "Cerrando"));
+    const std::string now = folder.read("tolvex.log");
+    if (c.rotates) {
+      EXPECT_EQ(now.size(), line) << c.log_bytes;
+      EXPECT_TRUE(folder.read("tolvex.log.1") == before) << c.log_bytes;
+    } else {
+      EXPECT_EQ(now.size(), c.log_bytes + line);
+      EXPECT_EQ(folder.exists("tolvex.log.1"), c.old_file);
+    }
+    EXPECT_LE(now.size(), kLogRotateBytes);
+  }
+}
+
 TEST(LocalNow, GivesAPlausibleLocalTime) {
   const LocalDateTime now = local_now();
   EXPECT_GE(now.year, 2024);

@@ -24,6 +24,15 @@ struct PatternCase {
   const char* comma_text;
 };
 
+template <std::size_t N>
+void expect_patterns(const PatternCase (&cases)[N]) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.pattern) + " of " + std::to_string(c.value));
+    EXPECT_EQ(format_pattern(c.value, c.pattern, ','), c.comma_text);
+    EXPECT_EQ(format_pattern(c.value, c.pattern, '.'), swap_separators(c.comma_text));
+  }
+}
+
 TEST(FormatPattern, MatchesTableOnBothSeparators) {
   const PatternCase cases[] = {
       // Aircraft positions as the pages and the log show them.
@@ -38,17 +47,6 @@ TEST(FormatPattern, MatchesTableOnBothSeparators) {
       {-0.00006, "#0.0000", "-0,0001"},
       {-0.4, "#0", "0"},
       {-0.0, "#0.0", "0,0"},
-      // Exact binary ties go away from zero; values just below a tie go down.
-      {0.125, "#.00", ",13"},
-      {-0.125, "#.00", "-,13"},
-      {2.5, "#0", "3"},
-      {-2.5, "#0", "-3"},
-      {0.5, "#0", "1"},
-      {0.25, "#0.0", "0,3"},
-      {2.675, "#.00", "2,67"},
-      {1.005, "#.00", "1,00"},
-      {0.35, "#0.0", "0,3"},
-      {0.49999999999999994, "#0", "0"},
       {359.6, "#0", "360"},
       {9.96, "#0.0", "10,0"},
       {99.9999, "#0.000", "100,000"},
@@ -75,11 +73,36 @@ TEST(FormatPattern, MatchesTableOnBothSeparators) {
       {1e20, "#0", "100000000000000000000"},
       {123456789012.345, "#0.000", "123456789012,345"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.pattern) + " of " + std::to_string(c.value));
-    EXPECT_EQ(format_pattern(c.value, c.pattern, ','), c.comma_text);
-    EXPECT_EQ(format_pattern(c.value, c.pattern, '.'), swap_separators(c.comma_text));
-  }
+  expect_patterns(cases);
+}
+
+// Halves are those of the number as written to 15 significant digits, whatever its binary
+// value: 0.175 is stored as 0.17499999999999998..., 0.075 as 0.07499999999999999...
+TEST(FormatPattern, RoundsWrittenHalvesAwayFromZero) {
+  const PatternCase cases[] = {
+      {0.125, "#0.00", "0,13"},  // an exact binary half
+      {0.175, "#0.00", "0,18"},
+      {0.075, "#0.00", "0,08"},
+      {-0.175, "#0.00", "-0,18"},
+      {21.0 / 120, "#0.00", "0,18"},  // a leg of 21 NM at 120 kt
+      {0.425, "#0.00", "0,43"},
+      {0.725, "#0.00", "0,73"},
+      {2.675, "#.00", "2,68"},
+      {1.005, "#.00", "1,01"},
+      {-0.125, "#.00", "-,13"},
+      {0.35, "#0.0", "0,4"},
+      {0.25, "#0.0", "0,3"},
+      {2.5, "#0", "3"},
+      {-2.5, "#0", "-3"},
+      {0.5, "#0", "1"},
+      {40.41675, "#0.0000", "40,4168"},
+      // Below the half in the 15th digit: down. Beyond it, the number reads as the half.
+      {0.17499999999999, "#0.00", "0,17"},
+      {0.49999999999999994, "#0", "1"},
+      // Sixteen digits and more are not part of the written number.
+      {1234567890123456789.0, "#0", "1234567890123460000"},
+  };
+  expect_patterns(cases);
 }
 
 struct GeneralCase {

@@ -2,6 +2,9 @@
 // mode, dynamic route texts, route markers, airspace outlines, VFR markers, hostile texts.
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStringList>
 #include <QMouseEvent>
 
@@ -347,6 +350,7 @@ TEST(MapPageScript, VfrMarkersStayHiddenUntilShown) {
   ASSERT_TRUE(h.load(map_page_html(40.33, -3.75, 90, build_vfr_statements(kVfrFile))));
   EXPECT_EQ(h.eval("gmarkers.length").toInt(), 3);
   ASSERT_TRUE(h.wait_until("mgr.getMarkerCount(19) === 3"));
+  h.eval("map.setZoom(12)");  // near enough for all three labels to show side by side
   auto shown = [&] {
     return h.eval("gmarkers.filter(function (m) { return m.getMap() === map; }).length").toInt();
   };
@@ -356,6 +360,58 @@ TEST(MapPageScript, VfrMarkersStayHiddenUntilShown) {
   EXPECT_EQ(h.eval("gmarkers[0].get('labelClass')").toString(), "labels");
   h.bridge().run_statement(QString::fromLatin1(ocultar_vfr_statement.data(), ocultar_vfr_statement.size()));
   EXPECT_EQ(shown(), 0);
+}
+
+TEST(MapPageScript, VfrLabelsReadWholeBesideTheirPinsBelowTheAircraftAndNeverPiledUp) {
+  // A crowd of reporting points with long names around the aircraft; "Pegado" lies 20 pixels
+  // west of it at zoom 9, so that its label would reach over the aircraft.
+  const std::string file =
+      "Pegado|40.4|-3.7549\r\nVillanueva de la Ca\xC3\xB1" "ada|40.45|-3.99\r\nFuenlabrada|40.28|-3.79\r\n"
+      "Puente de Segovia|40.41|-3.72\r\nCuatro Vientos|40.37|-3.78\r\nGetafe|40.29|-3.72\r\n"
+      "Legan\xC3\xA9s|40.33|-3.76\r\nAlcorc\xC3\xB3n|40.35|-3.82\r\nM\xC3\xB3stoles|40.32|-3.86\r\n"
+      "Boadilla del Monte|40.40|-3.88\r\nPozuelo de Alarc\xC3\xB3n|40.43|-3.81\r\nCasa de Campo|40.42|-3.75\r\n"
+      "Parla|40.24|-3.77\r\nNavalcarnero|40.29|-4.01\r\nArroyomolinos|40.27|-3.92\r\n";
+  PageHarness h;
+  ASSERT_TRUE(h.load(map_page_html(40.4, -3.7, 90, build_vfr_statements(file))));
+  ASSERT_TRUE(h.wait_until("mgr.getMarkerCount(19) === 15"));
+  h.bridge().run_statement("MostrarVFR(); ");
+  const QString layout = QStringLiteral(
+      "(function () { var out = [];"
+      "  gmarkers.forEach(function (m) { if (m.getMap() !== map) return;"
+      "    var l = m.label.div.getBoundingClientRect(), p = m.__el.getBoundingClientRect();"
+      "    out.push({text: m.label.div.textContent, whole: m.label.div.scrollWidth <= m.label.div.clientWidth,"
+      "      l: l.left, t: l.top, r: l.right, b: l.bottom, pl: p.left, pt: p.top, pb: p.bottom}); });"
+      "  var a = marcador.__el.getBoundingClientRect(), x = (a.left + a.right) / 2, y = (a.top + a.bottom) / 2;"
+      "  var top = document.elementFromPoint(x, y);"
+      "  return JSON.stringify({shown: out, aircraftOnTop: !!top && (top === marcador.__el || marcador.__el.contains(top))});"
+      "})()");
+  EXPECT_LT(h.eval("mgr.getMarkerCount(9)").toInt(), 15) << "where labels would pile up, fewer show";
+  EXPECT_EQ(h.eval("mgr.getMarkerCount(14)").toInt(), 15) << "closer in, every point shows";
+  for (int zoom : {9, 11, 12}) {
+    SCOPED_TRACE(zoom);
+    h.eval(QStringLiteral("map.setZoom(%1)").arg(zoom));
+    pump_events(300);
+    const QJsonObject page = QJsonDocument::fromJson(h.eval(layout).toString().toUtf8()).object();
+    const QJsonArray shown = page[QStringLiteral("shown")].toArray();
+    EXPECT_GT(shown.size(), 1);
+    EXPECT_TRUE(page[QStringLiteral("aircraftOnTop")].toBool()) << "the aircraft is drawn above every label";
+    for (int i = 0; i < shown.size(); ++i) {
+      const QJsonObject a = shown[i].toObject();
+      const std::string text = a[QStringLiteral("text")].toString().toStdString();
+      EXPECT_TRUE(a[QStringLiteral("whole")].toBool()) << text << " is cut";
+      EXPECT_GE(a[QStringLiteral("l")].toDouble(), a[QStringLiteral("pl")].toDouble() + 8) << text << ": beside its pin";
+      EXPECT_LT(a[QStringLiteral("t")].toDouble(), a[QStringLiteral("pb")].toDouble()) << text;
+      EXPECT_GT(a[QStringLiteral("b")].toDouble(), a[QStringLiteral("pt")].toDouble()) << text;
+      for (int j = i + 1; j < shown.size(); ++j) {
+        const QJsonObject b = shown[j].toObject();
+        const bool apart = a[QStringLiteral("r")].toDouble() <= b[QStringLiteral("l")].toDouble() + 1 ||
+                           b[QStringLiteral("r")].toDouble() <= a[QStringLiteral("l")].toDouble() + 1 ||
+                           a[QStringLiteral("b")].toDouble() <= b[QStringLiteral("t")].toDouble() + 1 ||
+                           b[QStringLiteral("b")].toDouble() <= a[QStringLiteral("t")].toDouble() + 1;
+        EXPECT_TRUE(apart) << text << " covers " << b[QStringLiteral("text")].toString().toStdString();
+      }
+    }
+  }
 }
 
 TEST(MapPageScript, HostileLabelsAndNamesStayText) {
@@ -376,6 +432,7 @@ TEST(MapPageScript, HostileLabelsAndNamesStayText) {
   ASSERT_EQ(h.eval("typeof marcador").toString(), "object");  // the page's script ran to the end
   ASSERT_EQ(h.eval("gmarkers.length").toInt(), static_cast<int>(labels.size()));
   ASSERT_TRUE(h.wait_until("mgr.getMarkerCount(19) === gmarkers.length"));
+  h.eval("map.setZoom(19)");  // all in one place: they show together only at the closest zoom
   h.bridge().run_statement("MostrarVFR(); ");
   pump_events(300);
   QStringList shown = h.eval("Array.prototype.map.call(document.querySelectorAll('.labels'), "

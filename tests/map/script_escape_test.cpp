@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "map/script_literal.h"
 
 namespace tolvex {
@@ -57,17 +59,27 @@ TEST(ScriptEscape, LiteralsReadBackToTheOriginalText) {
 }
 
 TEST(ScriptEscape, PlainNumbers) {
-  struct Case { const char* text; bool plain; };
-  const Case cases[] = {
-      {"1", true},        {"0.5", true},       {" 40.4168", true},  {"-3.7038 ", true},
-      {"+2", true},       {".5", true},        {"5.", true},        {"1e-6", true},
-      {"1E+3", true},     {"\t7\t", true},     {"", false},         {" ", false},
-      {"-", false},       {".", false},        {"0,5", false},      {"1.2.3", false},
-      {"1e", false},      {"e5", false},       {"0x10", false},     {"NaN", false},
-      {"Infinity", false}, {"1);alert(1);//", false}, {"1\n", false}, {"1\r", false},
-      {"- 1", false},     {"1 2", false},
+  const auto no = std::nullopt;
+  struct Case {
+    const char* text;
+    bool plain;
+    std::optional<double> value;  // plain_number_value
   };
-  for (const Case& c : cases) EXPECT_EQ(is_plain_number(c.text), c.plain) << '[' << c.text << ']';
+  const Case cases[] = {
+      {"1", true, 1},          {"0.5", true, 0.5},      {" 40.4168", true, 40.4168}, {"-3.7038 ", true, -3.7038},
+      {"+2", true, 2},         {".5", true, 0.5},       {"5.", true, 5},             {"1e-6", true, 1e-6},
+      {"1E+3", true, 1000},    {"\t7\t", true, 7},      {"", false, no},             {" ", false, no},
+      {"-", false, no},        {".", false, no},        {"0,5", false, no},          {"1.2.3", false, no},
+      {"1e", false, no},       {"e5", false, no},       {"0x10", false, no},         {"NaN", false, no},
+      {"Infinity", false, no}, {"1);alert(1);//", false, no}, {"1\n", false, no},   {"1\r", false, no},
+      {"- 1", false, no},      {"1 2", false, no},
+      // Written as numbers, but beyond a double: too large is no value, too small is 0.
+      {"1e999", true, no},     {"-1e999", true, no},    {"1e-999", true, 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(is_plain_number(c.text), c.plain) << '[' << c.text << ']';
+    EXPECT_EQ(plain_number_value(c.text), c.value) << '[' << c.text << ']';
+  }
 }
 
 }  // namespace

@@ -38,6 +38,14 @@ TEST(ViewStatements, FixedStatements) {
   EXPECT_EQ(clear_ruta_statement, "clearRuta();");
 }
 
+TEST(ViewStatements, ZoomKeptInThePageAddress) {
+  const std::vector<std::pair<std::string, std::optional<std::int32_t>>> cases = {
+      {"zoom=12", 12}, {"zoom=1", 1}, {"zoom=21", 21}, {"zoom=0", std::nullopt}, {"zoom=22", std::nullopt},
+      {"zoom=", std::nullopt}, {"zoom=1x", std::nullopt}, {"zoom=-3", std::nullopt}, {"", std::nullopt},
+      {"x=12", std::nullopt}, {"zoom=123", std::nullopt}};
+  for (const auto& [fragment, zoom] : cases) EXPECT_EQ(zoom_in_fragment(fragment), zoom) << fragment;
+}
+
 TEST(ViewStatements, RoutePoints) {
   struct Case {
     const char* route;

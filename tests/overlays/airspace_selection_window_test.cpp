@@ -94,14 +94,28 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   w->clbEspacios->setCurrentRow(0);
   EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
   EXPECT_EQ(w->Label2->text(), QStringLiteral("Límite inferior: SFC"));
+  for (QLabel* l : {w->Label1, w->Label2}) EXPECT_EQ(l->textFormat(), Qt::PlainText) << "the file's text, never markup";
   EXPECT_EQ(eval(*w, "actdibujo.length").toInt(), 1);
 
   w->clbEspacios->item(0)->setCheckState(Qt::Unchecked);
   EXPECT_EQ(eval(*w, "nomespacios.join('|')").toString(), QStringLiteral("<b>LED</b> 72"));
   EXPECT_EQ(swatch(*w, 0), QStringLiteral("#FFFF00"));
 
+  // A click on the name already selected shows its limits and highlight again, after "Marcar
+  // Todo" has cleared them.
   w->RadioGroup1->button(1)->click();
+  const auto click_first = [&w] {
+    QListWidget* list = w->clbEspacios;
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+  };
+  click_first();
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
   w->BitBtn2->click();  // Marcar Todo
+  EXPECT_EQ(w->Label1->text(), QString());
+  eval(*w, "BorrarResaltado()");
+  click_first();
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
+  EXPECT_EQ(eval(*w, "actdibujo.length").toInt(), 1);
   EXPECT_EQ(swatch(*w, 1), QStringLiteral("#008000"));
   w->BitBtn1->click();
   EXPECT_EQ(folder_.read("airspsel.txt"), "<b>LED</b> 72\r\nMADRID\r\n");

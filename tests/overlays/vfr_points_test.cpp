@@ -11,9 +11,9 @@
 namespace tolvex {
 namespace {
 
-std::string marker(const std::string& lat, const std::string& lon, const std::string& label) {
-  return "gmarkers.push(createMarker(new google.maps.LatLng(" + lat + "," + lon + ")," + label +
-         "));\r\n";
+std::string marker(const std::string& lat, const std::string& lon, const std::string& label, int zoom = 1) {
+  return "gmarkers.push(createMarker(new google.maps.LatLng(" + lat + "," + lon + ")," + label + "," +
+         std::to_string(zoom) + "));\r\n";
 }
 
 TEST(VfrPoints, OneLine) {
@@ -49,10 +49,33 @@ TEST(VfrPoints, OneLine) {
   for (const Case& c : cases) EXPECT_EQ(build_vfr_statements(c.line), c.expected) << c.what;
 }
 
+TEST(VfrPoints, LabelsShowFromTheZoomWhereTheyClearTheEarlierOnes) {
+  // A label box is 11 px of pin plus 7 px a character plus 8, 17 px high; one degree of
+  // longitude is 256 * 2^zoom / 360 px.
+  struct Case {
+    const char* what;
+    std::vector<VfrLabelPlace> points;
+    std::vector<int> zooms;
+  };
+  const double ab = vfr_label_width_px("AB");  // 22 px: boxes 33 px wide
+  const std::vector<Case> cases = {
+      {"alone", {{40, -3, ab}}, {1}},
+      {"one degree east: clear once 0.711 * 2^z >= 33", {{0, 0, ab}, {0, 1, ab}}, {1, 6}},
+      {"one degree west: the earlier label reaches no further west", {{0, 1, ab}, {0, 0, ab}}, {1, 6}},
+      {"one degree north: clear once the rows part (17 px)", {{0, 0, ab}, {1, 0, ab}}, {1, 5}},
+      {"far apart", {{40, -3, ab}, {-33, 151, ab}}, {1, 1}},
+      {"the same place shows at the last zoom", {{40, -3, ab}, {40, -3, ab}}, {1, kVfrMaxZoom}},
+      {"earlier points win", {{0, 0, ab}, {0, 1, ab}, {0, 0.5, ab}}, {1, 6, 7}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(vfr_label_min_zooms(c.points), c.zooms) << c.what;
+  EXPECT_DOUBLE_EQ(vfr_label_width_px("Móstoles"), 7 * 8 + 8) << "characters, not bytes";
+}
+
 TEST(VfrPoints, SkippedLinesLeaveTheOthers) {
+  // The later points start to show where their labels clear the first one's.
   const std::string expected = marker("40.3706", "-3.785", "\"Cuatro Vientos\"") +
-                               marker("40.5", "-3.6", "\"Norte\"") +
-                               marker("40.1", "-3.9", "\"Sur\"");
+                               marker("40.5", "-3.6", "\"Norte\"", 8) +
+                               marker("40.1", "-3.9", "\"Sur\"", 7);
   for (const char* eol : {"\r\n", "\n"}) {
     const std::string e(eol);
     const std::string text = "Cuatro Vientos|40.3706|-3.7850" + e + "solo|40" + e + e +

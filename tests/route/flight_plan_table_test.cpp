@@ -21,6 +21,21 @@ TEST(FlightPlanTable, LegsWithTimesFuelAndTotals) {
   EXPECT_EQ(rellenar_plan("120", "", "118.8|0\n1.2|0\n")[1], (FilaPlan{"2", "0", "1,2", "120,00", "00:01", "01:00", "", ""}));
 }
 
+// At 120 kt these legs take a written half of a hundredth (21 NM: 0,175 h), which the binary
+// value misses by a hair: the time rounds up to 0,18 h (10,8 min), the fuel 12,5 x 0,18 to 2,3.
+TEST(FlightPlanTable, LegTimesRoundTheirWrittenHalvesUp) {
+  const std::pair<const char*, FilaPlan> cases[] = {
+      {"9|0\n", {"1", "0", "9", "9,00", "00:05", "00:05", "1,0", "1,0"}},
+      {"21|0\n", {"1", "0", "21", "21,00", "00:11", "00:11", "2,3", "2,3"}},
+      {"51|0\n", {"1", "0", "51", "51,00", "00:26", "00:26", "5,4", "5,4"}},
+      {"57|0\n", {"1", "0", "57", "57,00", "00:29", "00:29", "6,0", "6,0"}},
+      {"69|0\n", {"1", "0", "69", "69,00", "00:35", "00:35", "7,3", "7,3"}},
+      {"87|0\n", {"1", "0", "87", "87,00", "00:44", "00:44", "9,1", "9,1"}},
+      {"99|0\n", {"1", "0", "99", "99,00", "00:50", "00:50", "10,4", "10,4"}},
+  };
+  for (const auto& [leg, row] : cases) EXPECT_EQ(rellenar_plan("120", "12,5", leg)[0], row) << leg;
+}
+
 TEST(FlightPlanTable, TextsThatAreNoNumbersLeaveTheirColumnsEmpty) {
   struct Case {
     const char* veloc;
@@ -52,6 +67,22 @@ TEST(FlightPlanTable, ProfileInFeet) {
   EXPECT_EQ(p.eje_max_ft(), 1328);
   EXPECT_EQ(rellenar_perfil("-5|0|").eje_max_ft(), 1000);
   EXPECT_EQ(paso_eje(1328, 100, 8), 200);
+  EXPECT_EQ(aviso_perfil(p), "");
+}
+
+// A sample the elevation service gave nothing for is no terrain at 0 ft: it is left out and said.
+TEST(FlightPlanTable, ProfileWithoutTerrainData) {
+  const PerfilTerreno some = rellenar_perfil("100|?|0|");
+  EXPECT_EQ(some.puntos, (std::vector<std::array<double, 2>>{{1, 328}, {3, 0}}));
+  EXPECT_EQ(some.muestras, 3);
+  EXPECT_EQ(aviso_perfil(some), "Sin datos del terreno en 1 de 3 puntos (el servicio de elevaciones no ha respondido): "
+                                "el perfil muestra solo los dem\xC3\xA1s.");
+  const PerfilTerreno none = rellenar_perfil("?|?|");
+  EXPECT_TRUE(none.puntos.empty());
+  EXPECT_EQ(none.eje_max_ft(), 1000);
+  EXPECT_EQ(aviso_perfil(none),
+            "El perfil no tiene datos del terreno: el servicio de elevaciones no ha respondido o ha rechazado "
+            "las consultas.");
 }
 
 TEST(FlightPlanTable, ExportAlignsUnderTheHeadersAndLeavesLongCellsWhole) {

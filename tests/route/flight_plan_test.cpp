@@ -25,7 +25,7 @@ class ScriptedPage : public FlightPlanPage {
 
   std::vector<std::string> statements;
   int pauses = 0;
-  std::vector<int> progress;
+  std::vector<std::string> progress;
 
   void run(const std::string& s) override {
     statements.push_back(s);
@@ -50,8 +50,8 @@ class ScriptedPage : public FlightPlanPage {
     settle();
     return true;
   }
-  bool progreso(int n) override {
-    progress.push_back(n);
+  bool progreso(int n, int total) override {
+    progress.push_back(std::to_string(n) + " de " + std::to_string(total));
     return true;
   }
 
@@ -100,10 +100,10 @@ TEST(FlightPlan, AsksEachSampleInTurnAndWaitsOnlyForAnswersStillMissing) {
   const FlightPlanOutcome out = calcular_plan_vuelo(page, 1);
   EXPECT_EQ(out.error, FlightPlanError::ninguno);
   EXPECT_EQ(out.longitud, "60|45\n");
-  EXPECT_EQ(out.alturas, "512.5|0|");
+  EXPECT_EQ(out.alturas, "512.5|?|") << "a refused point has no terrain, not terrain at 0 m";
   EXPECT_EQ(elevation_requests(page), (std::vector<std::string>{"DimeAltura( 37.4,-4.8)", "DimeAltura( 40.4,-3.7)"}));
   EXPECT_EQ(page.pauses, 3) << "no pause for an answer already there";
-  EXPECT_EQ(page.progress, (std::vector<int>{1, 2}));
+  EXPECT_EQ(page.progress, (std::vector<std::string>{"1 de 2", "2 de 2"}));
 }
 
 TEST(FlightPlan, APointThatNeverAnswersCostsNinetyNinePauses) {
@@ -111,7 +111,7 @@ TEST(FlightPlan, APointThatNeverAnswersCostsNinetyNinePauses) {
   page.ruta = "0, 0\n0, 1\n";
   page.legs = "60|0\n";
   page.answers = {{-1}, {0, "1", "7|"}};
-  EXPECT_EQ(calcular_plan_vuelo(page, 1).alturas, "0|7|");
+  EXPECT_EQ(calcular_plan_vuelo(page, 1).alturas, "?|7|");
   EXPECT_EQ(page.pauses, kMaxPausas);
 }
 

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QAreaSeries>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,6 +22,7 @@
 
 #include "map/browser_bridge.h"
 #include "map/page_harness.h"
+#include "platform/platform.h"
 #include "route/flight_plan_report_window.h"
 #include "route/route_editor_window.h"
 #include "support/accessibility_check.h"
@@ -105,6 +108,8 @@ TEST_F(RouteEditorTest, OpensOnTheDefaultCentreAndAcceptsAnEmptyRoute) {
   EXPECT_EQ(w->ComboBox1->currentText(), QStringLiteral("NEGRO"));
 
   w->Button5->click();  // "Borrar Último Punto" on an empty route: nothing
+  QTest::keyClick(w.get(), Qt::Key_Escape);
+  EXPECT_TRUE(w->isVisible()) << "a key pressed by mistake does not throw the route away";
   w->Edit3->clear();
   w->Button1->click();
   EXPECT_EQ(messages, std::vector<std::string>{"Aviso. No hay ruta creada. Se borrará la anteriormente configurada."});
@@ -145,6 +150,15 @@ TEST_F(RouteEditorTest, SavesAndLoadsRouteFiles) {
   EXPECT_EQ(w->Edit2->text(), QStringLiteral("8,5"));
   EXPECT_EQ(vertices(*w), 1);
   EXPECT_TRUE(eval(*w, QStringLiteral("window.malo === undefined")).toBool());
+  EXPECT_EQ(messages.back(), "La l\xC3\xADnea 4 del fichero no es un punto (longitud, latitud) y no se ha cargado.");
+
+  // A coordinate no map can place refuses the file: the route and the plan fields stay.
+  folder.write("mala.txt", "100|9\r\n-3, 40\r\n1e999, 40.5\r\n");
+  chosen = folder.qpath() + QStringLiteral("mala.txt");
+  w->Button2->click();
+  EXPECT_EQ(vertices(*w), 1);
+  EXPECT_EQ(w->Edit4->text(), QStringLiteral("95"));
+  EXPECT_NE(messages.back().find("la l\xC3\xADnea 3 del fichero"), std::string::npos) << messages.back();
 
   // A file that cannot be read leaves the route as it was.
   chosen = folder.qpath() + QStringLiteral("no_existe.txt");
@@ -175,6 +189,7 @@ TEST_F(RouteEditorTest, FlightPlanShowsLegsAndProfileAndExports) {
     EXPECT_EQ(r.windowTitle(), QStringLiteral("Plan de Vuelo"));
     EXPECT_EQ(unnamed_controls(&r), QStringList());
     EXPECT_EQ(r.Label1->text(), QStringLiteral("Velocidad media: 120    -   Consumo medio por hora: 12,5"));
+    EXPECT_EQ(r.Label1->textFormat(), Qt::PlainText) << "speed and consumption may come from a route file";
     ASSERT_EQ(r.sg->rowCount(), 2);
     // The grid's cells as a screen reader reads them.
     QAccessibleTableInterface* table = QAccessible::queryAccessibleInterface(r.sg)->tableInterface();
@@ -200,7 +215,7 @@ TEST_F(RouteEditorTest, FlightPlanShowsLegsAndProfileAndExports) {
   EXPECT_TRUE(asked.value(3).contains(QStringLiteral("longitude=0.666"))) << asked.value(3).toStdString();
 }
 
-TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelEndsTheWait) {
+TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelStopsThePlanOnly) {
   services.set_elevation(QStringLiteral("0"), FakeMapServices::Elevation::silence);
   auto w = open(inputs());
   add_points(*w, {"AgregarPunto(0,0)", "AgregarPunto(0,1)"});
@@ -210,7 +225,7 @@ TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelEndsTheWait) {
   QTimer poll;
   poll.setInterval(20);
   QObject::connect(&poll, &QTimer::timeout, [&] {
-    if (w->Label9->text() != QStringLiteral("Calculando altura: 1")) return;
+    if (w->Label9->text() != QStringLiteral("Calculando altura: punto 1 de 2")) return;
     if (!waiting.isValid()) waiting.start();
     if (waiting.elapsed() < 500) return;
     poll.stop();
@@ -223,8 +238,43 @@ TEST_F(RouteEditorTest, ButtonsAreLockedWhileWaitingAndCancelEndsTheWait) {
   w->Button10->click();
   EXPECT_TRUE(locked);
   EXPECT_LT(clock.elapsed(), 10000) << "Cancelar does not wait out the 20 s of a silent service";
+  // The plan stopped; the editor and its route stay, ready for more.
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_FALSE(w->calculando());
+  EXPECT_FALSE(w->Panel7->isVisible());
+  EXPECT_TRUE(w->Button10->isEnabled());
+  EXPECT_EQ(vertices(*w), 2);
+  EXPECT_TRUE(messages.empty());
+  w->Button9->click();
   EXPECT_FALSE(w->isVisible());
   EXPECT_FALSE(w->result());
+}
+
+// An elevation service that fails is no terrain at 0 ft: the legs are there, the profile says so.
+TEST_F(RouteEditorTest, ReportWithoutTerrainDataSaysSo) {
+  services.set_elevation(QStringLiteral("0"), FakeMapServices::Elevation::server_error);
+  auto w = open(inputs());
+  add_points(*w, {"AgregarPunto(0,0)", "AgregarPunto(0,1)"});
+  const bool shown = flight_plan(*w, [&](FlightPlanReport& r) {
+    EXPECT_EQ(r.sg->rowCount(), 1);
+    EXPECT_EQ(r.Series1->upperSeries()->count(), 0);
+    EXPECT_TRUE(r.aviso_terreno->isVisible());
+    EXPECT_TRUE(r.aviso_terreno->text().startsWith(QStringLiteral("El perfil no tiene datos del terreno")));
+  });
+  EXPECT_TRUE(shown);
+}
+
+// Where no application takes text files, the desktop's launcher says so, and so does Exportar.
+TEST_F(RouteEditorTest, TextEditorLauncherThatFindsNoEditor) {
+  const QByteArray path = qgetenv("PATH");
+  QDir().mkpath(folder.qpath() + QStringLiteral("bin"));
+  for (const auto& [script, opened] : {std::pair{"exit 3", false}, std::pair{"exit 0", true}}) {
+    folder.write("bin/xdg-open", std::string("#!/bin/sh\n") + script + "\n");
+    QFile::setPermissions(folder.qpath() + QStringLiteral("bin/xdg-open"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("PATH", (folder.qpath() + QStringLiteral("bin:")).toUtf8() + path);
+    EXPECT_EQ(open_in_text_editor(folder.qpath() + QStringLiteral("RutaImp.txt")), opened) << script;
+    qputenv("PATH", path);
+  }
 }
 
 TEST_F(RouteEditorTest, ReportOfElevationsAtOrBelowSeaLevel) {

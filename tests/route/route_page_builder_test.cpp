@@ -24,7 +24,8 @@ TEST(RoutePageBuilder, TemplateIsCrLfAsciiWithEveryPlaceholderOnce) {
     ASSERT_LT(c, 0x80u) << "non-ASCII byte at " << i;
     if (c == '\n') ASSERT_TRUE(i > 0 && page[i - 1] == '\r') << "bare line feed at " << i;
   }
-  for (const char* placeholder : {"##MAPSAPI##", "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##"})
+  for (const char* placeholder : {"##MAPSAPI##", "##MARCANARANJA##", "##PUNTOSVFR##", "##POSIC##", "##ZOOM##",
+                                  "##DATRUTA##", "##TMP##"})
     EXPECT_EQ(count(page, placeholder), 1u) << placeholder;
   for (const char* field : {"PuntosRuta", "Longitud", "Listo"})
     EXPECT_EQ(count(page, std::string("<input type=\"hidden\" name=\"") + field + "\""), 1u) << field;
@@ -39,9 +40,10 @@ TEST(RoutePageBuilder, FillsThePlaceholdersInOrder) {
   in.transparencia = "0.5";
   in.ancho = "6";
   in.puntos_vfr = "##ZOOM##";  // inserted first, so the later steps see it
-  EXPECT_EQ(build_route_page(in, "##PUNTOSVFR##|##POSIC##|##ZOOM##|##DATRUTA##|##TMP##|##POSIC##"),
-            "7|40.1,-3.25|7|strokeColor: \"#FF0000\", \r\nstrokeOpacity: 0.5, \r\n"
-            "strokeWeight: 6, \r\n|SATELLITE|40.1,-3.25");
+  in.maps.marca_naranja = "naranja's.png";  // MARCANARANJA, as the main page takes it
+  EXPECT_EQ(build_route_page(in, "'##MARCANARANJA##'|##PUNTOSVFR##|##POSIC##|##ZOOM##|##DATRUTA##|##TMP##|##POSIC##"),
+            "'naranja\\'s.png'|7|40.1,-3.25|7|strokeColor: \"#FF0000\", \r\n"
+            "strokeOpacity: 0.5, \r\nstrokeWeight: 6, \r\n|SATELLITE|40.1,-3.25");
   EXPECT_EQ(route_line_style("NEGRO", "1", "4"), "strokeColor: \"#000000\", \r\nstrokeOpacity: 1, \r\nstrokeWeight: 4, \r\n");
   // The embedded template is the one used by default.
   EXPECT_NE(build_route_page(RoutePageInputs{}).find("center: new google.maps.LatLng(37.426015830209174,-4.844970703125)"),

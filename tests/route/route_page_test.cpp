@@ -2,6 +2,9 @@
 // local stand-ins for the elevation and address services.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
 #include <QUrl>
 
 #include <optional>
@@ -39,6 +42,28 @@ class RoutePageTest : public ::testing::Test {
 
   FakeMapServices services;
   std::optional<PageHarness> page;
+};
+
+// Answers every message box that opens while it lives with its first button, noting caption,
+// text and buttons: a page's alert holds the test inside the box's own event loop.
+class BoxAnswerer {
+ public:
+  BoxAnswerer() {
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box || box->buttons().isEmpty()) return;
+      QStringList parts{box->windowTitle(), box->text()};
+      for (QAbstractButton* b : box->buttons()) parts << b->text();
+      seen << parts.join(QLatin1Char('|'));
+      box->buttons().front()->click();
+    });
+    timer_.start();
+  }
+  QStringList seen;
+
+ private:
+  QTimer timer_;
 };
 
 TEST_F(RoutePageTest, LegsVerticesAndSamplePoints) {
@@ -138,7 +163,7 @@ QString near_centre(double lat, double lon) {
 TEST_F(RoutePageTest, AddressesWithQuotesAreFoundAndAddedToTheRoute) {
   const QString address = QStringLiteral("Calle O'Donnell \"12\" \\ Madrid");
   services.add_place(address, 41.6488, -0.8891);
-  run("window.alert = function (m) { window.avisos = (window.avisos || []).concat([m]); };");
+  BoxAnswerer boxes;
 
   run(show_address_statement(address.toStdString(), true));
   ASSERT_TRUE(page->wait_until("polyShape.getPath().getLength() === 1"));
@@ -146,13 +171,45 @@ TEST_F(RoutePageTest, AddressesWithQuotesAreFoundAndAddedToTheRoute) {
   EXPECT_TRUE(page->eval(near_centre(41.6488, -0.8891)).toBool());
   EXPECT_TRUE(services.requests.contains(QStringLiteral("/search?q=") + address));
 
-  // Centring only, then an address nobody knows: the pilot is told, the route stays.
+  // Centring only, then an address nobody knows: the pilot is told in a box of ours, the route
+  // stays; then a service that cannot answer, which is not an address that does not exist.
   run(show_address_statement("Madrid, Espa\xC3\xB1" "a", false));
   ASSERT_TRUE(page->wait_until(near_centre(40.4168, -3.7038)));
   run(show_address_statement("ningun sitio", true));
-  ASSERT_TRUE(page->wait_until("window.avisos !== undefined"));
-  EXPECT_EQ(page->eval("window.avisos.join('|')").toString(), "DIRECCION NO ENCONTRADA");
+  pump_events(200);
+  services.fail_searches();
+  run(show_address_statement("Madrid, Espa\xC3\xB1" "a", true));
+  for (int i = 0; i < 100 && boxes.seen.size() < 2; ++i) pump_events(50);
+  EXPECT_EQ(boxes.seen,
+            (QStringList{QStringLiteral("Tolvex - Información|DIRECCION NO ENCONTRADA|Aceptar"),
+                         QStringLiteral("Tolvex - Información|No se ha podido consultar el servicio de búsqueda de "
+                                        "direcciones (UNKNOWN_ERROR). Compruebe la conexión a Internet e inténtelo de "
+                                        "nuevo.|Aceptar")}));
   EXPECT_EQ(page->eval("polyShape.getPath().getLength()").toInt(), 1);
+}
+
+// A point no map can place is refused before it reaches the path; a marker that cannot be made
+// takes its point back off. Either way clearRuta finds the path and its markers in step.
+TEST_F(RoutePageTest, PathAndEndMarkersStayInStep) {
+  const char* path_length = "polyShape.getPath().getLength()";
+  run("AgregarPunto(40.4,-3.7)");
+  for (const char* bad : {"AgregarPunto(40.5,1e999)", "AgregarPunto(1e999,40.5)", "AgregarPunto(90.5,-3.7)",
+                          "AgregarPunto(40.5,-180.5)", "AgregarPunto(NaN,1)"})
+    run(bad);
+  EXPECT_EQ(page->eval(path_length).toInt(), 1);
+
+  run("var marcador = google.maps.Marker; google.maps.Marker = function () { throw new Error('sin marcador'); };");
+  run("AgregarPunto(40.5,-3.6)");
+  run("google.maps.Marker = marcador;");
+  EXPECT_EQ(page->eval(path_length).toInt(), 1);
+
+  run("clearRuta();");
+  EXPECT_TRUE(page->eval("polyShape.getPath().getLength() === 0 && !pinicio.getMap()").toBool());
+  add_route("-3.7, 40.4\n-3.6, 40.5\n");
+  EXPECT_TRUE(page->eval("polyShape.getPath().getLength() === 2 && pinicio.getMap() === map && pfin.getMap() === map")
+                  .toBool());
+  run("clearRuta();");
+  EXPECT_TRUE(page->eval("polyShape.getPath().getLength() === 0 && !pinicio.getMap() && !pfin.getMap()").toBool());
 }
 
 }  // namespace

@@ -126,24 +126,81 @@ TEST_F(ConfigTest, CancelLeavesTheFileByteForByte) {
   EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(ConfigTest, IntervalFollowsTheRegionalSeparator) {
+// Either separator is read on every system: a point-separator system keeps "1,5" too.
+TEST_F(ConfigTest, IntervalAcceptsEitherSeparatorOnEverySystem) {
   for (const char separator : {',', '.'}) {
     MainWindowOptions options;
     options.decimal_separator = separator;
     start(default_config("INTERVALO=10\r\n"), options);
     configure([&](ConfigWindow& w) {
       leave(w.autoint, QStringLiteral("1,55"));
-      EXPECT_EQ(w.autoint->text(), separator == ',' ? QStringLiteral("1,5") : QStringLiteral("1"));
+      EXPECT_EQ(w.autoint->text(), QStringLiteral("1,5"));
+      leave(w.autoint, QStringLiteral("2.5"));
+      EXPECT_EQ(w.autoint->text(), QStringLiteral("2,5"));
       w.autoint->setText(QStringLiteral("0,05"));  // Aceptar normalises again
       w.BitBtn1->click();
     });
     // Cut to "0,0", which polls at the timer's floor of a tenth of a second.
-    const std::string expected = separator == ',' ? "0,0" : "1";
-    EXPECT_EQ(window->cfg.intervalorgm, expected);
-    EXPECT_EQ(window->Timer_auto.interval(), separator == ',' ? 100 : 1000);
+    EXPECT_EQ(window->cfg.intervalorgm, "0,0");
+    EXPECT_EQ(window->Timer_auto.interval(), 100);
+    EXPECT_TRUE(messages.empty());
     window->close();
     window.reset();
   }
+}
+
+// A value replaced by its fallback is saved and the pilot is told which and why, once, at
+// "Aceptar": also when the field was left (and showed "1") long before.
+TEST_F(ConfigTest, FallbacksAreToldToThePilot) {
+  start_comma(default_config("INTERVALO=10\r\n"));
+  configure([&](ConfigWindow& w) {
+    leave(w.autoint, QStringLiteral("0"));
+    EXPECT_EQ(w.autoint->text(), QStringLiteral("1"));
+    w.Edit1->setText(QString());
+    w.Edit2->setText(QStringLiteral("99999"));
+    w.BitBtn1->click();
+  });
+  EXPECT_EQ(messages, std::vector<std::string>{
+                          "No se ha indicado la dirección del equipo del Flight Simulator. Se ha guardado 127.0.0.1.\n"
+                          "Puerto \"99999\" no válido: debe ser un número entero de 1 a 65535. Se ha guardado 8090.\n"
+                          "Intervalo de actualización \"0\" no válido: debe ser mayor que cero. Se usa 1 segundo."});
+  const IniFile ini(folder.file("CONFIG.INI"));
+  EXPECT_EQ(ini.read_string("INICIO", "DIRIP", ""), "127.0.0.1");
+  EXPECT_EQ(ini.read_string("INICIO", "PUERTO", ""), "8090");
+  EXPECT_EQ(ini.read_string("INICIO", "INTERVALO", ""), "1");
+}
+
+// A link change saved for the next start is what the window shows when opened again, and
+// "Aceptar" for another change keeps it; a host name stays a host name.
+TEST_F(ConfigTest, ReopenedWindowShowsTheSavedLinkNotTheRunningOne) {
+  start(default_config("PUERTO=8090\r\nDIRIP=127.0.0.1\r\n"));
+  configure([&](ConfigWindow& w) {
+    w.Edit1->setText(QStringLiteral("SIMPC.LOCAL"));
+    w.Edit2->setText(QStringLiteral("9000"));
+    w.BitBtn1->click();
+  });
+  configure([&](ConfigWindow& w) {
+    EXPECT_EQ(w.conecrg->item_index(), 0);
+    EXPECT_EQ(w.Edit1->text(), QStringLiteral("SIMPC.LOCAL"));
+    EXPECT_EQ(w.Edit2->text(), QStringLiteral("9000"));
+    w.soncb->setChecked(!w.soncb->isChecked());
+    w.BitBtn1->click();
+  });
+  configure([&](ConfigWindow& w) {
+    w.conecrg->button(2)->click();  // the network link, for the next start
+    w.BitBtn1->click();
+  });
+  configure([&](ConfigWindow& w) {
+    EXPECT_EQ(w.conecrg->item_index(), 2);
+    w.BitBtn1->click();
+  });
+  const IniFile ini(folder.file("CONFIG.INI"));
+  EXPECT_EQ(ini.read_string("INICIO", "DIRIP", ""), "SIMPC.LOCAL");
+  EXPECT_EQ(ini.read_string("INICIO", "PUERTO", ""), "9000");
+  EXPECT_EQ(ini.read_string("INICIO", "TIPOCONEXION", ""), "X");
+  EXPECT_EQ(window->cfg.dirip, "127.0.0.1") << "the running link changes only with a restart";
+  EXPECT_EQ(window->cfg.puerto, 8090);
+  EXPECT_TRUE(window->cfg.iocpserver);
 }
 
 TEST_F(ConfigTest, RestartNoticeForAddressOrPortOnly) {
@@ -155,9 +212,12 @@ TEST_F(ConfigTest, RestartNoticeForAddressOrPortOnly) {
   };
   const std::string notice =
       "Los cambios en la configuración de IP o Puerto no serán efectivos\nhasta que no reinicie la aplicación Tolvex.";
-  const Case cases[] = {{"127.0.0.1", "8091", {notice}},
-                        {"127.0.0.1", "puerto", {}},  // falls back to the running 8090
-                        {"127.0.0.1", "8090", {}}};
+  const Case cases[] = {
+      {"127.0.0.1", "8091", {notice}},
+      // Falls back to the running 8090: no restart, but the pilot learns of the fallback.
+      {"127.0.0.1", "puerto",
+       {"Puerto \"puerto\" no válido: debe ser un número entero de 1 a 65535. Se ha guardado 8090."}},
+      {"127.0.0.1", "8090", {}}};
   for (const Case& c : cases) {
     messages.clear();
     configure([&](ConfigWindow& w) {

@@ -112,7 +112,7 @@ class MainWindowTest : public ::testing::Test {
   std::vector<std::string> visible_buttons() const {
     std::vector<std::string> names;
     for (QToolButton* b : {window->conexion, window->actualizar, window->cambiar, window->bpuntosvfr, window->zoomin,
-                           window->zoomout, window->bruta, window->mapnormal, window->mapsatelite, window->maphibrido,
+                           window->zoomout, window->bruta, window->bespacios, window->mapnormal, window->mapsatelite, window->maphibrido,
                            window->maprelieve, window->seguimiento, window->configurar})
       if (b->isVisibleTo(window.get())) names.push_back(b->objectName().toStdString());
     return names;

@@ -1,4 +1,5 @@
 // The moving map as the pilot drives it: statements sent to a live page, rebuilds, overlays.
+#include <QAccessible>
 #include <QDir>
 #include <QSystemTrayIcon>
 #include <QToolButton>
@@ -117,8 +118,9 @@ TEST_F(MapTest, RestoreAfterLoadFollowsItsRules) {
   };
   const Case cases[] = {
       {true, true, true, "-3.7, 40.4\n", {}, true},
-      {false, true, true, "   ", {}, false},
-      {false, true, true, "-3.7, 40.4\n", {"AgregarPunto( 40.4,-3.7)", "cambiarLinea(4,'#000000',1);"}, true},
+      {false, true, true, "   ", {"MostrarVFR(); "}, false},
+      {false, true, true, "-3.7, 40.4\n", {"AgregarPunto( 40.4,-3.7)", "cambiarLinea(4,'#000000',1);", "MostrarVFR(); "}, true},
+      {false, true, false, "-3.7, 40.4\n", {"AgregarPunto( 40.4,-3.7)", "cambiarLinea(4,'#000000',1);"}, true},
       {false, false, true, "-3.7, 40.4\n", {"MostrarVFR(); "}, false},
       {false, false, false, "-3.7, 40.4\n", {}, false},
   };
@@ -174,6 +176,21 @@ TEST_F(MapTest, OnlyTheLastOfTwoQuickRebuildsReportsItsLoad) {
   QTest::qWait(500);
   EXPECT_EQ(loaded.count(), 1);
   EXPECT_TRUE(window->Timer_auto.isActive());
+}
+
+TEST_F(MapTest, ARebuildKeepsTheZoomThePilotChose) {
+  start_connected();
+  page("map.setZoom(12)");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return window->ZoomGL == 12; }, 3000));
+  window->ActualizarClick();
+  ASSERT_TRUE(wait_page());
+  EXPECT_EQ(page("map.getZoom()").toInt(), 12);
+  // To the chart service and back.
+  window->cambiarClick();
+  ASSERT_TRUE(wait_page());
+  window->cambiarClick();
+  ASSERT_TRUE(wait_page());
+  EXPECT_EQ(page("map.getZoom()").toInt(), 12);
 }
 
 TEST_F(MapTest, AdjustableWindowRefusesTheChartService) {
@@ -342,6 +359,63 @@ TEST_F(OverlayTest, VfrPointsShowOneSecondAfterLoad) {
                    "document.body.innerHTML.indexOf('&quot;Comillas&quot;') >= 0")
                   .toBool())
       << "the label with quotes is shown as written";
+}
+
+TEST_F(OverlayTest, VfrPointsShowWheneverTheyAreOnAndTheSwitchesSaySo) {
+  // Whatever the route switch says, with or without a route: the points show exactly when on,
+  // and each switch button is pressed exactly while on, to the eye and to screen readers.
+  struct Case {
+    const char* config;
+    const char* route;  // handed in before a refresh
+    int shown;
+  };
+  const Case cases[] = {
+      {"PUNTOSVFR=S\r\n[RUTA]\r\nVIS=S\r\n", "", 3},
+      {"PUNTOSVFR=S\r\n[RUTA]\r\nVIS=N\r\n", "", 3},
+      {"PUNTOSVFR=N\r\n[RUTA]\r\nVIS=S\r\n", "", 0},
+      {"PUNTOSVFR=S\r\n[RUTA]\r\nVIS=S\r\n", "-3.7, 40.4\n-3.6, 40.5\n", 3},
+  };
+  auto shown = [&] { return page("gmarkers.filter(function(m){return m.getMap()!==null;}).length").toInt(); };
+  auto pressed = [](QToolButton* b) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(b);
+    return b->isChecked() && a && a->state().checkable && a->state().checked;
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.config) + c.route);
+    start_connected("AUTOMAT=S\r\n" + std::string(c.config));
+    if (*c.route) {
+      window->ruta_ruta = c.route;
+      window->ActualizarClick();
+      ASSERT_TRUE(wait_page());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->Timer_PuntosVFR.isActive(); }, 3000));
+    QTest::qWait(300);
+    EXPECT_EQ(shown(), c.shown);
+    EXPECT_EQ(pressed(window->bpuntosvfr), c.shown > 0);
+    EXPECT_EQ(pressed(window->bruta), *c.route != 0);
+    EXPECT_TRUE(pressed(window->seguimiento));
+    EXPECT_FALSE(pressed(window->bespacios));
+    if (*c.route) EXPECT_EQ(page("polyShape.getPath().getLength()").toInt(), 2);
+    // One press hides what shows, and the button says so.
+    window->bpuntosvfr->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown() == (c.shown > 0 ? 0 : 3); }, 3000));
+    EXPECT_EQ(pressed(window->bpuntosvfr), c.shown == 0);
+    window->close();
+    window.reset();
+  }
+}
+
+TEST_F(OverlayTest, AirspaceButtonTakesTheOutlinesOffAndBack) {
+  start_connected("VERAIRSPACES=S\r\n");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page("espacios.length").toInt() == 3; }, 5000));
+  EXPECT_TRUE(window->bespacios->isChecked());
+  window->bespacios->click();
+  EXPECT_FALSE(window->cfg.lespaciosaereos);
+  EXPECT_FALSE(window->bespacios->isChecked());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page("espacios.length").toInt() == 0; }, 3000));
+  window->bespacios->click();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page("espacios.length").toInt() == 3; }, 3000));
+  EXPECT_TRUE(window->bespacios->isChecked());
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
 // The main window driven through its handlers under Xvfb, with a real browser.
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
+#include <QSystemTrayIcon>
 #include <QPushButton>
 #include <QTimer>
 
@@ -20,8 +23,10 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "base/message_box_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window_fixture.h"
+#include "shell/qt_translations.h"
 #include "support/accessibility_check.h"
 
 namespace tolvex::test {
@@ -47,7 +52,7 @@ TEST_F(MainWindowTest, ToolbarVisibilityFollowsMapSource) {
     Names expected;
   };
   const Case cases[] = {
-      {true, false, {"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "mapnormal", "mapsatelite",
+      {true, false, {"conexion", "actualizar", "cambiar", "bpuntosvfr", "bruta", "bespacios", "mapnormal", "mapsatelite",
                      "maphibrido", "maprelieve", "seguimiento", "configurar"}},
       {true, true, {"conexion", "actualizar", "cambiar", "zoomin", "zoomout", "configurar"}},
       {false, false, {"conexion", "configurar"}},
@@ -91,6 +96,7 @@ TEST_F(MainWindowTest, HandsOutControlsWithTheirHints) {
       {window->zoomin, "Acercar"},
       {window->zoomout, "Alejar"},
       {window->bruta, "Mostrar/Ocultar Ruta "},
+      {window->bespacios, "Mostrar/Ocultar espacios aéreos"},
       {window->mapnormal, "Mapa normal"},
       {window->mapsatelite, "Mapa satélite"},
       {window->maphibrido, "Mapa híbrido"},
@@ -128,6 +134,24 @@ TEST_F(MainWindowTest, MinimiseAndRestoreKeepOnePendingUpdate) {
   EXPECT_FALSE(window->in_tray());
   EXPECT_TRUE(window->hayact) << "no poll while disconnected, so the update stays pending";
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainWindowTest, TrayIconRestoresOnADoubleClickOrItsMenu) {
+  start(default_config());
+  const std::pair<const char*, std::function<void()>> restores[] = {
+      {"double click", [&] { emit window->CoolTrayIcon->activated(QSystemTrayIcon::DoubleClick); }},
+      {"menu", [&] { window->CoolTrayIcon->contextMenu()->actions().value(0)->trigger(); }},
+  };
+  for (const auto& [name, restore] : restores) {
+    window->minimizar_apliClick();
+    emit window->CoolTrayIcon->activated(QSystemTrayIcon::Trigger);
+    emit window->CoolTrayIcon->activated(QSystemTrayIcon::MiddleClick);
+    EXPECT_TRUE(window->in_tray()) << "a single click leaves Tolvex in the tray";
+    restore();
+    EXPECT_FALSE(window->in_tray()) << name;
+    EXPECT_FALSE(window->minimizada) << name;
+  }
+  EXPECT_EQ(window->CoolTrayIcon->contextMenu()->actions().value(0)->text(), QStringLiteral("Mostrar Tolvex"));
 }
 
 TEST_F(MainWindowTest, HotKeyTogglesBetweenWindowAndTray) {
@@ -259,7 +283,8 @@ TEST_F(MainWindowTest, CloseSavesThePreferencesInOrder) {
             "; mis ajustes\r\n[INICIO]\r\nDEBUG=S\r\nDIRIP=10.0.0.7\r\nTIPOMAPA=N\r\nSONIDOS=S\r\nAUTOMAT=S\r\n"
             "PUNTOSVFR=N\r\nXPLANE=N\r\n[OTRA]\r\nCLAVE=valor\r\n"
             "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\nVIS=N\r\nVELOCIDAD=95\r\n"
-            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n");
+            "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n"
+            "[VENTANA]\r\nIZQUIERDA=387\r\nARRIBA=315\r\n");  // "Normal", centred on Xvfb's screen
   const Names log = log_lines();
   ASSERT_FALSE(log.empty());
   EXPECT_EQ(log.back(), "Cerrando");
@@ -289,6 +314,63 @@ TEST_F(MainWindowTest, ErrorInAHandlerReachesTheErrorHandlerOnce) {
   const Names log = log_lines();
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del botón"), 1);
   EXPECT_EQ(std::count(log.begin(), log.end(), "Excepción: fallo del temporizador"), 1);
+}
+
+// Qt's own buttons and dialogs in Spanish; without the translation files, Qt's English words.
+TEST(QtTranslations, SpanishWhenFoundEnglishOtherwise) {
+  const auto words = [] {
+    QDialogButtonBox box(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Open);
+    QStringList texts;
+    for (QAbstractButton* b : box.buttons()) texts << b->text().remove(QLatin1Char('&'));
+    texts.sort();
+    return texts;
+  };
+  const QStringList english = words();
+  ASSERT_EQ(english, (QStringList{"Cancel", "OK", "Open"}));
+  struct Case {
+    const char* name;
+    QStringList folders;
+    bool loaded;
+    QStringList shown;
+  };
+  const Case cases[] = {
+      {"Debian's translations", SpanishQtTranslations::default_folders(), true, {"Abrir", "Aceptar", "Cancelar"}},
+      {"no translations", {QStringLiteral("/nonexistent")}, false, english},
+  };
+  for (const Case& c : cases) {
+    const SpanishQtTranslations spanish(c.folders);
+    EXPECT_EQ(spanish.loaded(), c.loaded) << c.name;
+    EXPECT_EQ(words(), c.shown) << c.name;
+    EXPECT_TRUE(spanish.log_line().contains(c.loaded ? QStringLiteral("qtbase_es.qm") : QStringLiteral("/nonexistent")))
+        << spanish.log_line().toStdString();
+  }
+  EXPECT_EQ(words(), english) << "uninstalled with the object";
+}
+
+// A reply, a file line or a limit quoted in a message is shown as written, never as markup.
+TEST_F(MainWindowTest, MessagesShowOutsideTextAsPlainText) {
+  start(default_config());
+  window->message_hook = nullptr;  // real modal boxes
+  const QString markup = QStringLiteral("<h1>Arn.Resp</h1><img src=\"x.png\"><a href=\"http://x\">x</a>");
+  const std::pair<const char*, std::function<void()>> shows[] = {
+      {"error handler", [&] { window->ApplicationEvents1Exception(markup); }},
+      {"notice", [&] { show_notice(window.get(), markup); }},
+  };
+  for (const auto& [name, show] : shows) {
+    Qt::TextFormat format = Qt::AutoText;
+    QString text;
+    QTimer::singleShot(0, window.get(), [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      const auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+      format = label->textFormat();
+      text = label->text();
+      box->buttons().constFirst()->click();
+    });
+    show();
+    EXPECT_EQ(format, Qt::PlainText) << name;
+    EXPECT_TRUE(text.endsWith(markup)) << name;
+  }
 }
 
 TEST_F(MainWindowTest, BadSettingsFilesStartWithDefaultsAndKeepTheirBytes) {

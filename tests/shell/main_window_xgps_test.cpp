@@ -18,12 +18,16 @@ std::string xgps_config(quint16 port) {
          "\r\nSONIDOS=N\r\nINTERVALO=60\r\n";
 }
 
-class XgpsLinkTest : public MainWindowTest {};
+class XgpsLinkTest : public MainWindowTest {
+ protected:
+  std::vector<std::string> notices;
+};
 
 TEST_F(XgpsLinkTest, PollsTheNewestPositionAndTellsOncePerSilence) {
   const quint16 port = free_udp_port();
   auto simulator = std::make_unique<RepeatingSender>(port, std::vector<std::string>{"XGPSsim,-3.70912,40.47123,700,270.4,50"});
   start(xgps_config(port));
+  window->notice_hook = [this](const QString& text) { notices.push_back(text.toStdString()); };
   std::int64_t skipped_ms = 0;  // time the test makes pass at once
   window->xgps_client->set_clock([&] {
     const auto now = std::chrono::steady_clock::now().time_since_epoch();
@@ -42,17 +46,24 @@ TEST_F(XgpsLinkTest, PollsTheNewestPositionAndTellsOncePerSilence) {
                                               "Datos leidos de la red (XGPS):40.471 | -3.709 | 270"}))
       << ::testing::PrintToString(log_lines());
 
-  // The simulator stops: one message for the streak, every failure in the log.
+  const Names first_log = log_lines();
+  EXPECT_EQ(std::count_if(first_log.begin(), first_log.end(),
+                          [](const std::string& l) { return l.rfind("Posiciones por red (XGPS) de 127.0.0.1:", 0) == 0; }),
+            1)
+      << "the sender taken is logged once";
+
+  // The simulator stops: one notice over the map for the streak, no box, every failure in the log.
   simulator.reset();
   QTest::qWait(100);  // what was sent is read as it arrives, at the time it arrives
   skipped_ms += 4000;
   for (int tick = 0; tick < 3; ++tick) window->Timer_autoTimer();
-  ASSERT_EQ(messages.size(), 1u);
-  EXPECT_EQ(messages[0].rfind("No llegan posiciones del simulador (XGPS) al puerto UDP " + std::to_string(port) +
-                                  " desde hace 4 s",
-                              0),
+  ASSERT_EQ(notices.size(), 1u);
+  EXPECT_EQ(notices[0].rfind("No llegan posiciones del simulador (XGPS) al puerto UDP " + std::to_string(port) +
+                                 " desde hace 4 s. Compruebe que el simulador sigue en marcha y enviándolas a este equipo.",
+                             0),
             0u)
-      << messages[0];
+      << notices[0];
+  EXPECT_TRUE(messages.empty()) << "no box stops the map";
   EXPECT_TRUE(window->conectado);
   const Names log = log_lines();
   EXPECT_EQ(std::count_if(log.begin(), log.end(),
@@ -70,11 +81,14 @@ TEST_F(XgpsLinkTest, PollsTheNewestPositionAndTellsOncePerSilence) {
                           [](const std::string& s) { return s.rfind("MueveAvion(40.5,", 0) == 0; }),
             1)
       << ::testing::PrintToString(statements);
+  ASSERT_EQ(notices.size(), 2u);
+  EXPECT_EQ(notices[1], "Vuelven a llegar posiciones del simulador: el mapa vuelve a seguir al avión.");
   simulator.reset();
   QTest::qWait(100);
   skipped_ms += 4000;
   window->Timer_autoTimer();
-  EXPECT_EQ(messages.size(), 2u);
+  EXPECT_EQ(notices.size(), 3u);
+  EXPECT_TRUE(messages.empty());
 
   window->conexionClick();
   EXPECT_FALSE(window->conectado);

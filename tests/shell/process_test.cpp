@@ -40,6 +40,8 @@ TEST(ProcessTest, TerminationSignalClosesTheNormalWay) {
     const std::string config = folder.read("CONFIG.INI");
     EXPECT_NE(config.find("TIPOMAPA=N\r\n"), std::string::npos) << config;
     EXPECT_NE(folder.read("tolvex.log").find(" - Cerrando\r\n"), std::string::npos);
+    EXPECT_NE(folder.read("tolvex.log").find(" - Traducciones de Qt cargadas: "), std::string::npos)
+        << "Qt's own dialogs speak Spanish";
   }
 }
 
@@ -52,11 +54,12 @@ TEST(ProcessTest, TerminationSignalEndsWithinFiveSecondsWhateverTheLinkDoes) {
     int goodbyes;  // "Arn.Fin:" lines the server gets
   };
   simfeed::FeedBehaviour dies, stalls;
-  dies.drop_after = 1;  // the second poll fails: its message is on screen when the signal comes
+  dies.drop_after = 1;  // the second poll fails: Tolvex is reconnecting when the signal comes
+  dies.serve_connections = 1;
   stalls.stall_after = 1;  // the second poll waits for a reply when the signal comes
   stalls.keepalive_while_stalled = true;
   stalls.keepalive_ms = 100;
-  const Case cases[] = {{"dead link, message open", dies, 0}, {"poll waiting on a live link", stalls, 1}};
+  const Case cases[] = {{"dead link, reconnecting", dies, 0}, {"poll waiting on a live link", stalls, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     FakeIocpServer server(c.behaviour);

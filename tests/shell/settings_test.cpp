@@ -150,6 +150,14 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
          EXPECT_EQ(s.intervalorgm, "10");
        },
        1},
+      {"INTERVALO negative reads as the default", "[INICIO]\nINTERVALO=-2\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.intervalo_ms, 10000);
+         EXPECT_EQ(s.intervalorgm, "10");
+       },
+       1},
+      {"DIRIP empty", "[INICIO]\nDIRIP=\n", ',', [](const Settings& s) { EXPECT_EQ(s.dirip, "127.0.0.1"); }, 1},
+      {"DIRIP a host name", "[INICIO]\nDIRIP=simpc.local\n", ',', [](const Settings& s) { EXPECT_EQ(s.dirip, "simpc.local"); }, 0},
       {"INTERVALO below a tenth", "[INICIO]\nINTERVALO=0,0\n", ',',
        [](const Settings& s) {
          EXPECT_EQ(s.intervalo_ms, 100);
@@ -190,6 +198,19 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
        },
        0},
       {"unknown provider", "[MAPAS]\nPROVEEDOR=bing\n", ',', [](const Settings& s) { EXPECT_EQ(s.maps.proveedor, "osm"); }, 1},
+      {"window place and size", "[ventana]\nIZQUIERDA=-1200\nARRIBA=40\nANCHO=900\nALTO=700\n", ',',
+       [](const Settings& s) {
+         EXPECT_EQ(s.ventana.izquierda, -1200);
+         EXPECT_EQ(s.ventana.arriba, 40);
+         EXPECT_EQ(s.ventana.ancho, 900);
+         EXPECT_EQ(s.ventana.alto, 700);
+       },
+       0},
+      {"window keys unusable or missing", "[VENTANA]\nIZQUIERDA=diez\nANCHO=0\nALTO=-5\n", ',',
+       [](const Settings& s) {
+         EXPECT_FALSE(s.ventana.izquierda || s.ventana.arriba || s.ventana.ancho || s.ventana.alto);
+       },
+       3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -204,7 +225,7 @@ TEST(IntervalMs, RoundsSecondsToWholeMillisecondsFromATenthOrRefuses) {
       {"10", ',', 10000},      {"2,5", ',', 2500},     {"2.5", ',', 2500},    {"2,5", '.', 2500},
       {" 1,5 ", ',', 1500},    {"0,1", ',', 100},      {"0,1005", ',', 101},  {"2147483,647", ',', 2147483647},
       {"0,0995", ',', 100},    {"0,05", ',', 100},     {"0,0", ',', 100},     {"0,0004", ',', 100},
-      {"0", ',', 100},         {"-1", ',', 100},       {"2147484", ',', -1},
+      {"0", ',', 100},         {"-1", ',', -1},        {"-0,5", '.', -1},     {"2147484", ',', -1},
       {"", ',', -1},           {"1,2.3", ',', -1},     {"1e3", ',', -1},      {"diez", ',', -1},
   };
   for (const auto& [text, separator, ms] : cases) {
@@ -221,6 +242,13 @@ TEST(SavePreferences, DefaultsIntoANewFileInTheDocumentedOrder) {
             "[INICIO]\r\nTIPOMAPA=N\r\nSONIDOS=S\r\nAUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=N\r\n"
             "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\nVIS=N\r\nVELOCIDAD=120\r\nCONSUMO=12,5\r\n"
             "[RUTADIN]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=1\r\n");
+
+  // The window's place (and, in "Ajustable", its size) after the preferences.
+  Settings s;
+  s.ventana = {-30, 20, 900, std::nullopt};
+  save_preferences(ini, s);
+  EXPECT_NE(folder.read("CONFIG.INI").find("TRANS=1\r\n[VENTANA]\r\nIZQUIERDA=-30\r\nARRIBA=20\r\nANCHO=900\r\n"),
+            std::string::npos);
 }
 
 TEST(SaveConfiguration, WritesEveryEditedKeyInOrder) {

@@ -1,9 +1,12 @@
 // The IOCP client against the fake server over real loopback TCP.
 #include "simlink/iocp_client_qt.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QTcpServer>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +14,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -123,6 +127,28 @@ TEST(IocpClient, StalledServerCostsOneWaitThenPollsFailAtOnce) {
     EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 1; }));
     EXPECT_EQ(server.count_lines("Arn.Preg:69:70:79:"), 2);
   }
+}
+
+// A server that floods keep-alives and never reads: our answers must not pile up without end.
+TEST(IocpClient, ServerThatNeverReadsIsDroppedWithBoundedMemory) {
+  FakeIocpServer server(behaviour([](auto& b) { b.flood_keepalives = true; }));
+  IocpClient client;
+  client.open("127.0.0.1", server.port());
+  // A real event loop (not one that sleeps between turns): the flood is read as fast as it comes.
+  std::int64_t most_unsent = 0;
+  QEventLoop loop;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    most_unsent = std::max(most_unsent, client.unsent_bytes());
+    if (!client.is_alive()) loop.quit();
+  });
+  watch.start(1);
+  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_FALSE(client.is_alive());
+  EXPECT_LE(most_unsent, IocpClient::kWriteBufferBytes + 64);
+  Sample s;
+  EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "no lee")) << "the reason stays";
 }
 
 TEST(IocpClient, LinesNobodyAskedForAreNeverTakenForTheReply) {
@@ -335,6 +361,81 @@ TEST(IocpClient, ServerServesSeveralClientsAtOnce) {
   EXPECT_EQ(b.heading, 270);
   second.close();
   EXPECT_TRUE(server.wait_until([&] { return server.connections_closed() == 2; }));
+}
+
+// After the connection went, it is made again in the background: reopen_async returns at once
+// and says later how the attempt ended.
+TEST(IocpClient, ReconnectsInTheBackground) {
+  struct Case {
+    const char* name;
+    const char* host;
+    std::optional<simfeed::FeedBehaviour> server_back;  // listening again at the attempt, or nothing
+    bool name_known;                                    // the name still resolves at the attempt
+    std::string error;                                  // a piece of the attempt's error; empty: connected
+  };
+  const simfeed::FeedBehaviour good, silent = behaviour([](auto& b) { b.greeting = false; });
+  const Case cases[] = {
+      {"server back", "127.0.0.1", good, true, ""},
+      {"server back, by name", "simulador.lan", good, true, ""},
+      {"nothing listening", "127.0.0.1", std::nullopt, true, "(conexión rechazada)"},
+      {"no greeting", "127.0.0.1", silent, true, "no envió su primera línea en 300 ms"},
+      {"name unknown now", "simulador.lan", good, false, "(no se encuentra el servidor)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto server = std::make_unique<FakeIocpServer>(behaviour([](auto& b) { b.drop_after = 1; }));
+    const quint16 port = server->port();
+    IocpClient client;
+    client.set_resolver([](const std::string& host) {
+      return host == "simulador.lan" ? std::vector<std::string>{"127.0.0.1"} : std::vector<std::string>{};
+    });
+    client.open(c.host, port);
+    Sample s;
+    client.poll(s.lat, s.lon, s.heading);
+    EXPECT_FALSE(error_of([&] { client.poll(s.lat, s.lon, s.heading); }).empty());
+    ASSERT_FALSE(client.is_alive());
+    server.reset();
+    if (c.server_back) server = std::make_unique<FakeIocpServer>(*c.server_back, simfeed::IocpVariables{1, 2, 9000}, port);
+    if (!c.name_known) client.set_resolver([](const std::string&) { return std::vector<std::string>{}; });
+    client.set_timeouts(short_timeouts());
+
+    std::optional<std::string> result;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    client.reopen_async([&](const std::string& error) { result = error; });
+    EXPECT_LT(elapsed.elapsed(), 100) << "the attempt never blocks";
+    EXPECT_TRUE(client.reopening());
+    EXPECT_TRUE(contains(error_of([&] { client.poll(s.lat, s.lon, s.heading); }), "cerró la conexión"))
+        << "no request goes out meanwhile";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, 5000));
+    EXPECT_FALSE(client.reopening());
+    if (c.error.empty()) {
+      EXPECT_EQ(*result, "");
+      ASSERT_TRUE(client.is_alive());
+      client.poll(s.lat, s.lon, s.heading);
+      EXPECT_EQ(s.heading, 90);
+      client.close();
+      EXPECT_TRUE(server->wait_until([&] { return server->count_lines("Arn.Fin:") == 1; }));
+    } else {
+      EXPECT_TRUE(contains(*result, c.error)) << *result;
+      EXPECT_FALSE(client.is_alive());
+    }
+  }
+}
+
+TEST(IocpClient, ClosingCancelsTheReconnect) {
+  auto server = std::make_unique<FakeIocpServer>(behaviour([](auto& b) { b.drop_after = 0; }));
+  IocpClient client;
+  client.open("127.0.0.1", server->port());
+  Sample s;
+  EXPECT_FALSE(error_of([&] { client.poll(s.lat, s.lon, s.heading); }).empty());
+  int calls = 0;
+  client.reopen_async([&](const std::string&) { ++calls; });
+  EXPECT_FALSE(error_of([&] { client.close(); }).empty()) << "a dead link's close says why";
+  EXPECT_FALSE(client.reopening());
+  QTest::qWait(200);
+  EXPECT_EQ(calls, 0);
+  EXPECT_EQ(server->count_lines("Arn.Fin:"), 0);
 }
 
 TEST(IocpClient, ReopensAfterClose) {

@@ -84,7 +84,10 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"LoneMinus", "69=4047123:70=-:79=1:", 40.47123, kOldLon, kOldHeading, "'-' no es"},
         ReplyCase{"AboveInt32", "69=4047123:70=2147483648:79=1:", 40.47123, kOldLon, kOldHeading,
                   "'2147483648' no es"},
-        ReplyCase{"BelowInt32", "69=-2147483649:70=1:79=1:", kOldLat, kOldLon, kOldHeading, "'-2147483649'"}),
+        ReplyCase{"BelowInt32", "69=-2147483649:70=1:79=1:", kOldLat, kOldLon, kOldHeading, "'-2147483649'"},
+        // A runaway value is quoted cut, not whole, in the message and the log.
+        ReplyCase{"HugeValueQuotedCut", "69=" + std::string(60000, '9') + ":70=1:79=1:", kOldLat, kOldLon,
+                  kOldHeading, "'" + std::string(200, '9') + "\xE2\x80\xA6' no es un valor entero v\xC3\xA1lido"}),
     [](const ::testing::TestParamInfo<ReplyCase>& info) { return std::string(info.param.name); });
 
 TEST(Heading, RoundsHundredthsHalfAwayFromZero) {

@@ -125,7 +125,7 @@ TEST(XgpsReceiver, NewestPositionWithTheHeadingOfAFreshAttitude) {
   EXPECT_EQ(c.total_ignored(), 4);
   EXPECT_EQ(ignored_summary(c),
             "Mensajes de red ignorados: 4 (prefijo desconocido 1, faltan datos 1, sobran datos 0, no numéricos 1, "
-            "fuera de rango 0, demasiado largos 1)");
+            "fuera de rango 0, demasiado largos 1, de otro emisor 0)");
 }
 
 TEST(XgpsReceiver, SilenceSaysWhatThePilotCanCheck) {
@@ -143,12 +143,49 @@ TEST(XgpsReceiver, SilenceSaysWhatThePilotCanCheck) {
   got = r.newest(6999);
   ASSERT_TRUE(std::holds_alternative<XgpsSilence>(got));
   EXPECT_EQ(silence_message(std::get<XgpsSilence>(got), 5000),
-            "No llegan posiciones del simulador (XGPS) al puerto UDP 5000 desde hace 5 s. Se han recibido 2 mensajes "
-            "no válidos.");
+            "No llegan posiciones del simulador (XGPS) al puerto UDP 5000 desde hace 5 s. Compruebe que el simulador "
+            "sigue en marcha y enviándolas a este equipo. Se han recibido 2 mensajes no válidos.");
 
   r.clear();
   EXPECT_FALSE(r.has_fix());
   EXPECT_EQ(r.counters().total_ignored(), 0);
+}
+
+// Two simulators on one network: the first one that sends a valid message is followed until it
+// has sent nothing valid for 3 s.
+TEST(XgpsReceiver, FollowsOneSenderUntilItIsSilent) {
+  struct Step {
+    std::int64_t now_ms;
+    const char* sender;
+    const char* datagram;
+    const char* followed;  // afterwards
+    double latitud;
+    std::int32_t heading;
+  };
+  const Step steps[] = {
+      {0, "10.0.0.1:49001", "XGPSa,-3,40.1,0,90,0", "10.0.0.1:49001", 40.1, 90},
+      {500, "10.0.0.2:49001", "XGPSb,-3,50,0,180,0", "10.0.0.1:49001", 40.1, 90},
+      {1000, "10.0.0.2:49001", "XATTb,180,0,0", "10.0.0.1:49001", 40.1, 90},
+      {1000, "10.0.0.1:49002", "XATTa,180,0,0", "10.0.0.1:49001", 40.1, 90},  // the port counts too
+      {2000, "10.0.0.1:49001", "XGPSa,-3,40.1,0,45,0", "10.0.0.1:49001", 40.1, 45},
+      {2500, "10.0.0.1:49001", "hola", "10.0.0.1:49001", 40.1, 45},  // no sign of a simulator
+      {5000, "10.0.0.2:49001", "XGPSb,-3,50,0,180,0", "10.0.0.1:49001", 40.1, 45},  // 3 s: not yet
+      {5001, "10.0.0.2:49001", "XGPSb,-3,50,0,270,0", "10.0.0.2:49001", 50, 270},
+      {5100, "10.0.0.1:49001", "XGPSa,-3,40.1,0,90,0", "10.0.0.2:49001", 50, 270},
+  };
+  XgpsReceiver r;
+  for (const Step& s : steps) {
+    r.receive(s.datagram, s.now_ms, s.sender);
+    ASSERT_TRUE(r.sender().has_value()) << s.now_ms;
+    EXPECT_EQ(*r.sender(), s.followed) << s.now_ms;
+    const XgpsSample got = sample_at(r, s.now_ms);
+    EXPECT_DOUBLE_EQ(got.latitud, s.latitud) << s.now_ms;
+    EXPECT_EQ(got.heading, s.heading) << s.now_ms;
+  }
+  EXPECT_EQ(r.counters().ignored[static_cast<std::size_t>(XgpsRejection::other_sender)], 5);
+  EXPECT_EQ(r.counters().ignored[static_cast<std::size_t>(XgpsRejection::unknown_prefix)], 1);
+  const auto silence = std::get<XgpsSilence>(r.newest(9000));
+  EXPECT_EQ(silence.ignored_since_fix, 0) << "another simulator's messages are not invalid ones";
 }
 
 }  // namespace

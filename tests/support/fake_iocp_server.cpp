@@ -9,7 +9,8 @@
 
 namespace tolvex::test {
 
-FakeIocpServer::FakeIocpServer(simfeed::FeedBehaviour behaviour, simfeed::IocpVariables sample) : sample_(sample) {
+FakeIocpServer::FakeIocpServer(simfeed::FeedBehaviour behaviour, simfeed::IocpVariables sample, quint16 port)
+    : sample_(sample) {
   server_ = new simfeed::FeedServer(behaviour, [this] {
     std::lock_guard lock(mutex_);
     return sample_;
@@ -26,8 +27,13 @@ FakeIocpServer::FakeIocpServer(simfeed::FeedBehaviour behaviour, simfeed::IocpVa
   thread_.start();
   bool listening = false;
   QMetaObject::invokeMethod(
-      server_, [&] { listening = server_->listen(QHostAddress::LocalHost, 0); }, Qt::BlockingQueuedConnection);
-  if (!listening) throw std::runtime_error("the fake IOCP server cannot listen");
+      server_, [&] { listening = server_->listen(QHostAddress::LocalHost, port); }, Qt::BlockingQueuedConnection);
+  if (!listening) {
+    QMetaObject::invokeMethod(server_, [this] { delete server_; }, Qt::BlockingQueuedConnection);
+    thread_.quit();
+    thread_.wait();
+    throw std::runtime_error("the fake IOCP server cannot listen");
+  }
   port_ = server_->port();
 }
 

@@ -20,9 +20,10 @@ class FakeIocpServer {
     bool closed = false;
   };
 
-  // Serves a fixed sample (the one in the protocol's example unless told otherwise).
+  // Serves a fixed sample (the one in the protocol's example unless told otherwise), on a port
+  // of its own or on `port` (a server started again where the last one was).
   explicit FakeIocpServer(simfeed::FeedBehaviour behaviour = {},
-                          simfeed::IocpVariables sample = {4047123, -370912, 27049});
+                          simfeed::IocpVariables sample = {4047123, -370912, 27049}, quint16 port = 0);
   ~FakeIocpServer();
   FakeIocpServer(const FakeIocpServer&) = delete;
   FakeIocpServer& operator=(const FakeIocpServer&) = delete;

@@ -62,7 +62,7 @@ void FakeMapServices::answer(QTcpSocket* s) {
       }
     }
   }
-  if (url.path() == QLatin1String("/search")) {
+  if (url.path() == QLatin1String("/search") && !searches_fail_) {
     const QString query = q.queryItemValue(QStringLiteral("q"), QUrl::FullyDecoded);
     if (!places_.contains(query)) return reply(s, "200 OK", "[]");
     const auto [lat, lon] = places_.value(query);

@@ -26,6 +26,8 @@ class FakeMapServices {
   void set_elevation(const QString& latitude, Elevation how) { elevation_[latitude] = how; }
   // A place found for exactly this address; any other address finds nothing.
   void add_place(const QString& address, double lat, double lon) { places_[address] = {lat, lon}; }
+  // Every address search is answered with a server error.
+  void fail_searches() { searches_fail_ = true; }
 
   QStringList requests;  // path, '?' and decoded query of every request, in order
 
@@ -36,6 +38,7 @@ class FakeMapServices {
   QHash<QTcpSocket*, QByteArray> pending_;
   QHash<QString, Elevation> elevation_;
   QHash<QString, QPair<double, double>> places_;
+  bool searches_fail_ = false;
   QList<QPointer<QTcpSocket>> silent_;  // kept open, never answered
 };
 

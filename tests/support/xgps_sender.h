@@ -1,7 +1,8 @@
 #pragma once
 // A simulator's network GPS output on this PC: datagrams sent to 127.0.0.1:port, once from the
 // calling thread or repeatedly from a thread of its own (a client waiting in a blocking call
-// still receives them).
+// still receives them). They come from `from_port` when given (one simulator), else from a port
+// the system picks (a new sender each time).
 #include <QHostAddress>
 #include <QUdpSocket>
 
@@ -14,8 +15,9 @@
 
 namespace tolvex::test {
 
-inline void send_datagrams(quint16 port, const std::vector<std::string>& datagrams) {
+inline void send_datagrams(quint16 port, const std::vector<std::string>& datagrams, quint16 from_port = 0) {
   QUdpSocket socket;
+  if (from_port) socket.bind(QHostAddress::LocalHost, from_port);
   for (const std::string& d : datagrams)
     socket.writeDatagram(d.data(), static_cast<qint64>(d.size()), QHostAddress::LocalHost, port);
 }
@@ -29,10 +31,11 @@ inline quint16 free_udp_port() {
 
 class RepeatingSender {
  public:
-  RepeatingSender(quint16 port, std::vector<std::string> datagrams, int period_ms = 20)
+  RepeatingSender(quint16 port, std::vector<std::string> datagrams, int period_ms = 20, quint16 from_port = 0)
       : datagrams_(std::move(datagrams)) {
-    thread_ = std::thread([this, port, period_ms] {
+    thread_ = std::thread([this, port, period_ms, from_port] {
       QUdpSocket socket;
+      if (from_port) socket.bind(QHostAddress::LocalHost, from_port);
       while (!stop_) {
         {
           std::lock_guard lock(mutex_);

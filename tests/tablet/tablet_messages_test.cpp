@@ -59,7 +59,7 @@ TEST(TabletState, Sections) {
        R"([{"nombre":"LED \"71\"<\/script>","etiqueta":"Restringida","color":"#00FF00",)"
        R"("trozos":[[[-0.5,38.1],[-0.4,38.2]],[[-0.4,38.1]],[[0.1,2]]]}])"},
       {vfr_section("Uno|40,5|-3,25\nmal|x|1\n\"Dos\"|41|-3\n", true),
-       R"([{"nombre":"Uno","lat":40.5,"lng":-3.25},{"nombre":"\"Dos\"","lat":41,"lng":-3}])"},
+       R"([{"nombre":"Uno","lat":40.5,"lng":-3.25,"zoom":1},{"nombre":"\"Dos\"","lat":41,"lng":-3,"zoom":6}])"},
       {vfr_section("Uno|40,5|-3,25\n", false), "[]"},
   };
   for (const Case& c : cases) EXPECT_EQ(c.section, c.expected);

@@ -105,6 +105,21 @@ void bpuntosvfr(QPainter& p) {
   p.drawEllipse(QPointF(17.5, 13.2), 1.4, 1.4);
 }
 
+void bespacios(QPainter& p) {
+  // An airspace: a controlled zone's circle cut by its approach sector, in the chart's blue.
+  QPen zone(QColor(0x1F, 0x4F, 0xB4), 2.2);
+  zone.setCapStyle(Qt::RoundCap);
+  p.setPen(zone);
+  p.setBrush(QColor(0x1F, 0x4F, 0xB4, 40));
+  p.drawEllipse(QPointF(cx - 1.5, cy + 1.0), 9.5, 9.5);
+  QPen sector(accent, 2.2);
+  sector.setCapStyle(Qt::RoundCap);
+  p.setPen(sector);
+  p.setBrush(Qt::NoBrush);
+  p.drawPolyline(QPolygonF({QPointF(cx + 4.0, cy - 6.5), QPointF(cx + 10.0, cy - 9.5), QPointF(cx + 11.0, cy + 3.5),
+                            QPointF(cx + 6.5, cy + 5.5)}));
+}
+
 void magnifier(QPainter& p, bool plus) {
   p.setPen(ink_pen(2.4));
   p.setBrush(QColor(255, 255, 255));
@@ -271,6 +286,7 @@ bool write_toolbar_pictures(const QDir& out) {
       {"conexion", conexion},         {"actualizar", actualizar},     {"cambiar", cambiar},
       {"bpuntosvfr", bpuntosvfr},     {"zoomin", [](QPainter& p) { magnifier(p, true); }},
       {"zoomout", [](QPainter& p) { magnifier(p, false); }},          {"bruta", bruta},
+      {"bespacios", bespacios},
       {"mapnormal", mapnormal},       {"mapsatelite", mapsatelite},   {"maphibrido", maphibrido},
       {"maprelieve", maprelieve},     {"seguimiento0", seguimiento0}, {"seguimiento1", seguimiento1},
       {"configurar", configurar},

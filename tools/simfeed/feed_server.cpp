@@ -4,6 +4,10 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#endif
+
 #include "feed_protocol.h"
 #include "simlink/iocp_protocol.h"
 
@@ -34,19 +38,35 @@ FeedServer::FeedServer(FeedBehaviour behaviour, SampleSource sample, QObject* pa
 
 FeedServer::~FeedServer() = default;
 
-bool FeedServer::listen(const QHostAddress& address, quint16 port) { return server_->listen(address, port); }
+bool FeedServer::listen(const QHostAddress& address, quint16 port) {
+  if (!server_->listen(address, port)) return false;
+#ifndef _WIN32
+  if (behaviour_.flood_keepalives) {
+    // The smallest receive window from the handshake on (connections take it from the listening
+    // socket): the client's answers soon wait on its side, as with a server that never reads.
+    const int bytes = 1;
+    setsockopt(static_cast<int>(server_->socketDescriptor()), SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+  }
+#endif
+  return true;
+}
 quint16 FeedServer::port() const { return server_->serverPort(); }
 QString FeedServer::error_text() const { return server_->errorString(); }
 
 void FeedServer::accept_pending() {
   while (QTcpSocket* socket = server_->nextPendingConnection()) {
+    if (behaviour_.serve_connections >= 0 && next_id_ > behaviour_.serve_connections) {
+      socket->abort();
+      socket->deleteLater();
+      continue;
+    }
     auto c = std::make_shared<Connection>();
     c->id = next_id_++;
     c->socket = socket;
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     std::weak_ptr<Connection> weak = c;
     connect(socket, &QTcpSocket::readyRead, socket, [this, weak] {
-      if (auto c = weak.lock()) read_lines(c);
+      if (auto c = weak.lock(); c && !behaviour_.flood_keepalives) read_lines(c);
     });
     connect(socket, &QTcpSocket::disconnected, socket, [this, weak, socket] {
       if (auto c = weak.lock()) {
@@ -69,7 +89,24 @@ void FeedServer::accept_pending() {
     }
     if (on_connected) on_connected(c->id);
     if (behaviour_.greeting) send_line(c, kGreeting);
+    if (behaviour_.flood_keepalives) {
+      // Nothing is read: Qt's own buffer would otherwise take in everything the client sends.
+      socket->setReadBufferSize(1024);
+      auto* timer = new QTimer(socket);
+      connect(timer, &QTimer::timeout, socket, [this, weak] {
+        if (auto c = weak.lock()) flood(c);
+      });
+      timer->start(0);
+    }
   }
+}
+
+void FeedServer::flood(const std::shared_ptr<Connection>& c) {
+  // Only as fast as the client takes them: the flood must not grow this side's memory either.
+  if (c->closing || c->socket->bytesToWrite() > 64 * 1024) return;
+  std::string block;
+  for (int i = 0; i < 16; ++i) block += std::string(tolvex::kIocpKeepAlive) + eol();
+  c->socket->write(block.data(), static_cast<qint64>(block.size()));
 }
 
 void FeedServer::read_lines(const std::shared_ptr<Connection>& c) {

@@ -33,6 +33,8 @@ struct FeedBehaviour {
   bool keepalive_while_stalled = false;  // a stalled connection still sends its keep-alives
   int unsolicited_lines = 0;    // after each reply, this many stale reply lines nobody asked for
   int unsolicited_delay_ms = 0;  // ... sent this long after the reply
+  bool flood_keepalives = false;  // after the greeting, keep-alives without pause, and never read
+  int serve_connections = -1;     // serve this many connections; later ones are closed at once
 };
 
 class FeedServer : public QObject {
@@ -67,6 +69,7 @@ class FeedServer : public QObject {
   void send_line(const std::shared_ptr<Connection>& c, std::string_view line, int delay_ms = 0);
   void enqueue(const std::shared_ptr<Connection>& c, Out out);
   void pump(const std::shared_ptr<Connection>& c);
+  void flood(const std::shared_ptr<Connection>& c);
   std::string eol() const { return behaviour_.lf_only ? "\n" : "\r\n"; }
 
   FeedBehaviour behaviour_;

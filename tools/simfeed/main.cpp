@@ -92,13 +92,15 @@ int main(int argc, char** argv) {
   const QCommandLineOption split("split", "Partir las líneas en varios paquetes.");
   const QCommandLineOption keepalive_stalled("keepalive-while-stalled", "Seguir enviando Arn.Vivo: tras callar.");
   const QCommandLineOption unsolicited("unsolicited", "Tras cada respuesta, N respuestas viejas que nadie pidió.", "N");
+  const QCommandLineOption flood("flood-keepalives", "Enviar Arn.Vivo: sin pausa y no leer nada.");
   const QCommandLineOption verbose("verbose", "Mostrar cada línea recibida (con --xgps, cada datagrama enviado).");
   const QCommandLineOption xgps_opt("xgps",
                                     "En lugar de servir por TCP, enviar XGPS (1 Hz) y XATT (10 Hz) por UDP a "
                                     "HOST:PUERTO (por ejemplo 127.0.0.1:49002).",
                                     "host:puerto");
   parser.addOptions({port_opt, route_opt, keepalive_opt, no_greeting, stall_after, drop_after, drop_mid_line,
-                     garbage, overlong, lf_only, keepalive_between, split, keepalive_stalled, unsolicited, verbose, xgps_opt});
+                     garbage, overlong, lf_only, keepalive_between, split, keepalive_stalled, unsolicited, flood, verbose,
+                     xgps_opt});
   parser.process(app);
 
   bool ok = true;
@@ -120,6 +122,7 @@ int main(int argc, char** argv) {
   behaviour.keepalive_ms = parser.value(keepalive_opt).toInt();
   behaviour.keepalive_while_stalled = parser.isSet(keepalive_stalled);
   if (parser.isSet(unsolicited)) behaviour.unsolicited_lines = parser.value(unsolicited).toInt();
+  behaviour.flood_keepalives = parser.isSet(flood);
 
   std::vector<simfeed::GeoPoint> waypoints = simfeed::FlightModel::madrid_circuit();
   if (parser.isSet(route_opt)) {

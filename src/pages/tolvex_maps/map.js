@@ -16,9 +16,10 @@ var TILE_NATIVE_ZOOM = { roadmap: 19, satellite: 19, hybrid: 19, terrain: 17 };
 // Hybrid is the satellite layer with the label layer on top of it.
 var TYPE_LAYERS = { roadmap: ['roadmap'], satellite: ['satellite'], hybrid: ['satellite', 'hybrid'], terrain: ['terrain'] };
 
-// Google's overlay panes, stacked among Leaflet's own.
+// Google's overlay panes, stacked among Leaflet's own. overlayImage is where Google keeps its
+// markers: what an overlay puts there (a marker's label) stays below every marker.
 var PANES = [
-  ['mapPane', 250], ['overlayLayer', 420], ['overlayShadow', 520], ['overlayImage', 620],
+  ['mapPane', 250], ['overlayLayer', 420], ['overlayShadow', 520], ['overlayImage', 590],
   ['floatShadow', 650], ['overlayMouseTarget', 660], ['floatPane', 710]
 ];
 // Leaflet redraws every line whenever the map stops moving, to widen the area they are drawn

@@ -128,11 +128,17 @@ Marker.prototype.visible_changed = function () {
   this.__sh.__tvHidden = hidden;
   if (this.__sh.__tvKey) this.__sh.style.display = hidden ? 'none' : '';
 };
+// Among markers, a higher zIndex is drawn above (Leaflet adds the marker's height on screen).
+Marker.prototype.zIndex_changed = function () {
+  var z = Number(this.get('zIndex'));
+  this.__lm.setZIndexOffset(isFinite(z) ? z : 0);
+};
 Marker.prototype.draggable_changed = function () {
   var d = !!this.get('draggable');
   this.__lm.options.draggable = d;
   if (this.__lm.dragging) { if (d) this.__lm.dragging.enable(); else this.__lm.dragging.disable(); }
 };
+Marker.MAX_ZINDEX = 1000000;
 gm.Marker = Marker;
 
 // ---------------------------------------------------------------- InfoWindow

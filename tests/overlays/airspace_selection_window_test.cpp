@@ -97,6 +97,8 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
   EXPECT_EQ(w->Label2->text(), QStringLiteral("Límite inferior: SFC"));
   EXPECT_EQ(eval(*w, "actdibujo.length").toInt(), 1);
+  EXPECT_TRUE(eval(*w, "map.getBounds().contains(new google.maps.LatLng(38.15, -0.45))").toBool())
+      << "the highlighted airspace is brought into view";
 
   w->clbEspacios->item(0)->setCheckState(Qt::Unchecked);
   EXPECT_EQ(eval(*w, "nomespacios.join('|')").toString(), QStringLiteral("<b>LED</b> 72"));

@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "map/page_scheme_qt.h"
+
 namespace tolvex {
 namespace {
 
@@ -66,10 +68,9 @@ void BrowserBridge::load_page(const QUrl& url) {
   view_->load(url);
 }
 
-void BrowserBridge::load_html(const QString& html, const QUrl& base_url) {
+void BrowserBridge::show_page(const std::string& name, const std::string& html, const QString& files_folder) {
   if (!view_) return;
-  loaded_ = false;
-  view_->setHtml(html, base_url);
+  load_page(PageScheme::of(view_->page()->profile())->publish(name, html, files_folder));
 }
 
 void BrowserBridge::set_statement_observer(StatementObserver observer_fn) {

@@ -9,6 +9,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <string>
 
 #include <QWebEngineView>
 
@@ -29,9 +30,9 @@ class BrowserBridge : public QObject {
   // Navigates; returns at once. The page counts as loaded from its loadFinished(true) until the
   // next navigation starts.
   void load_page(const QUrl& url);
-  // Shows `html` as a page of `base_url`'s origin (a remote page gets a remote origin, so its
-  // scripts cannot reach local files); loads like load_page.
-  void load_html(const QString& html, const QUrl& base_url);
+  // Shows `html` as our page `name` (tolvex://app/<name>), its relative addresses served from
+  // the page files of `files_folder`; loads like load_page.
+  void show_page(const std::string& name, const std::string& html, const QString& files_folder);
   bool is_loaded() const { return loaded_; }
 
   // Runs each line in the page's global scope, in order, inside one guard: the first line that

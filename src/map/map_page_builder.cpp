@@ -49,6 +49,13 @@ std::string coordinate_text(double value) {
   return is_plain_number(text) ? text : std::string("0.0000");
 }
 
+// The Google script is only ever fetched over https (or from this machine); an address of any
+// other kind gives way to the default one.
+std::string google_script_address(const MapSettings& maps) {
+  std::string address = secure_script_address(maps.google_js);
+  return address.empty() ? std::string(kDefaultGoogleScript) : address;
+}
+
 }  // namespace
 
 void replace_all(std::string& text, std::string_view placeholder, std::string_view value) {
@@ -103,7 +110,7 @@ std::string rutadin_stroke(std::int32_t rutadin_color, std::int32_t rutadin_anch
 
 std::string maps_api_tags(const MapSettings& maps) {
   if (is_google(maps)) {
-    std::string address = maps.google_js;
+    std::string address = google_script_address(maps);
     if (!maps.clave.empty()) {
       address += address.find('?') == std::string::npos ? "?key=" : "&key=";
       address += url_encode(maps.clave);
@@ -131,7 +138,8 @@ std::string maps_api_tags(const MapSettings& maps) {
 std::string page_script_host(bool MapaSK, const MapSettings& maps) {
   if (MapaSK) return maps.skyvector;
   if (!is_google(maps)) return {};
-  std::string_view address = maps.google_js;
+  const std::string secure = google_script_address(maps);
+  std::string_view address = secure;
   const auto scheme = address.find("://");
   if (scheme != std::string_view::npos) address.remove_prefix(scheme + 3);
   return std::string(address.substr(0, address.find_first_of("/?#")));
@@ -149,9 +157,8 @@ std::string build_map_page(const MapPageInputs& in, std::string_view template_te
   std::string page(template_text);
 
   // Provider and address configuration first, so the documented steps see the full page.
-  replace_all(page, "##BASE##", page_base_element(in.files_url));
   replace_all(page, "##MAPSAPI##", maps_api_tags(in.maps));
-  replace_all(page, "##SKYVECTOR##", html_attribute(in.maps.skyvector));
+  replace_all(page, "##SKYVECTOR##", html_attribute(script_origin(in.maps.skyvector)));
   replace_all(page, "##MARCANARANJA##", single_quoted_content(in.maps.marca_naranja));
   replace_all(page, "##MARCAAZUL##", single_quoted_content(in.maps.marca_azul));
   replace_all(page, "##MARCAROJA##", single_quoted_content(in.maps.marca_roja));

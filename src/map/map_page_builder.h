@@ -1,6 +1,6 @@
 #pragma once
 // Builds the text of page.html (the map page, or the chart-service page) from its template.
-// Pure: the window writes the file, replaces the browser and logs.
+// Pure: the window serves it (map/page_files.h), replaces the browser and logs.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,7 +22,6 @@ struct MapPageInputs {
   std::int32_t rutadin_ancho = 4;
   std::string rutadin_trans = "1";
   std::string puntos_vfr;  // the VFR marker statements, built by the VFR points module
-  std::string files_url;   // file address of the folder of the page files (scripts, Leaflet, icons)
   MapSettings maps;
 };
 

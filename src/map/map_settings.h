@@ -4,6 +4,9 @@
 
 namespace tolvex {
 
+inline constexpr char kDefaultGoogleScript[] =
+    "https://maps.googleapis.com/maps/api/js?v=3&sensor=false&libraries=geometry";
+
 // How the pages reach a map: our own Leaflet-based provider ("osm") or Google's API ("google").
 // Section MAPAS of CONFIG.INI; read at start-up, never written by the program.
 struct MapSettings {

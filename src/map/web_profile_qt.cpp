@@ -1,6 +1,5 @@
 #include "map/web_profile_qt.h"
 
-#include <QHostAddress>
 #include <QQuickWidget>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
@@ -11,16 +10,13 @@
 
 #include <atomic>
 
+#include "map/page_files.h"
+#include "map/page_scheme_qt.h"
+
 namespace tolvex {
 namespace {
 
 std::atomic<bool> blocked_remote{false};
-
-bool is_local_host(const QString& host) {
-  if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0) return true;
-  const QHostAddress address(host);
-  return !address.isNull() && address.isLoopback();
-}
 
 class RequestIdentity : public QWebEngineUrlRequestInterceptor {
  public:
@@ -29,8 +25,12 @@ class RequestIdentity : public QWebEngineUrlRequestInterceptor {
   void interceptRequest(QWebEngineUrlRequestInfo& info) override {
     const QUrl url = info.requestUrl();
     const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("file")) {  // no page of ours reads local files, whatever asks
+      info.block(true);
+      return;
+    }
     if (scheme != QLatin1String("http") && scheme != QLatin1String("https")) return;
-    if (blocked_remote.load() && !is_local_host(url.host())) {
+    if (blocked_remote.load() && !is_loopback_host(url.host().toStdString())) {
       info.block(true);
       return;
     }
@@ -50,13 +50,13 @@ void install_request_identity(QWebEngineProfile* profile) {
   profile->setProperty(kInstalledProperty, true);
 }
 
-void configure_view(QWebEngineView* view, bool local_files) {
+void configure_view(QWebEngineView* view) {
   if (!view) return;
   QWebEngineSettings* settings = view->settings();
   settings->setAttribute(QWebEngineSettings::JavascriptEnabled, true);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, local_files);
+  settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
   install_request_identity(view->page()->profile());
+  PageScheme::of(view->page()->profile());
   // When pages are drawn through the graphics card, the browser's drawing widget, made at the
   // first page load, makes Qt rebuild the open window it sits in, and a rebuilt modal window is
   // no longer modal (the window below it takes clicks again). A hidden widget of that kind,

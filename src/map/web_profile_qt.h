@@ -18,11 +18,10 @@ inline constexpr char kReferer[] = "http://tolvex.localhost/";
 // interceptor per profile; later calls for the same profile change nothing.
 void install_request_identity(QWebEngineProfile* profile);
 
-// Settings of a new view: scripts on, and its local page may load remote map resources and,
-// with local_files, other local files (our own pages load their scripts and pictures so; a page
-// that runs a remote host's scripts must not). Also installs the request identity on the
-// view's profile.
-void configure_view(QWebEngineView* view, bool local_files = true);
+// Settings of a new view: scripts on, no access to local files at all (our pages and their files
+// come through the page scheme, map/page_scheme_qt.h, which it installs on the view's profile
+// with the request identity).
+void configure_view(QWebEngineView* view);
 
 // `flags` (QTWEBENGINE_CHROMIUM_FLAGS: switches separated by blanks) with what the program
 // needs of the browser engine:

@@ -4,7 +4,6 @@
 #include <stdexcept>
 
 #include "map/map_page_builder.h"
-#include "map/page_files.h"
 #include "map/script_escape.h"
 #include "overlays/airspace_drawing.h"
 #include "pages/embedded_pages.h"
@@ -27,11 +26,10 @@ std::string borrar_espacio_statement(std::string_view name) {
   return "BorrarEspacio(" + quote_single(name) + ");";
 }
 
-std::string build_airspace_page(const MapSettings& maps, std::string_view files_url) {
+std::string build_airspace_page(const MapSettings& maps) {
   const std::string_view page_template = embedded_page("page6.htm");
   if (page_template.empty()) throw std::runtime_error("No se encuentra la plantilla de página page6.htm");
   std::string page(page_template);
-  replace_all(page, "##BASE##", page_base_element(files_url));
   replace_all(page, "##MAPSAPI##", maps_api_tags(maps));
   return page;
 }

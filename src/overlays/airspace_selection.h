@@ -28,9 +28,9 @@ bool es_sfc(std::string_view al);
 // "BorrarEspacio('name');"
 std::string borrar_espacio_statement(std::string_view name);
 
-// page6.htm from its template: the map script tags for the provider, and the base element
-// that makes its script files resolve in files_url. Throws when the template is missing.
-std::string build_airspace_page(const MapSettings& maps, std::string_view files_url);
+// page6.htm from its template, with the map script tags for the provider. Throws when the
+// template is missing.
+std::string build_airspace_page(const MapSettings& maps);
 
 class AirspaceSelection {
  public:

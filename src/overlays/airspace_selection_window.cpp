@@ -253,13 +253,10 @@ void AirspaceSelectionWindow::FormActivate() {
   primera_vez = false;
   QApplication::setOverrideCursor(Qt::WaitCursor);
   try {
-    const QString files_url = QUrl::fromLocalFile(QDir(inputs_.files_folder).absolutePath() + QLatin1Char('/')).toString();
-    const std::string page = build_airspace_page(inputs_.maps, files_url.toStdString());
-    const std::string path = inputs_.program_folder + "page6.htm";
-    write_file_atomically(path, encode_text(page, platform_text_encoding()));
+    const std::string page = build_airspace_page(inputs_.maps);
     connect(bridge_, &BrowserBridge::loaded, this, [this] { page_loaded(); });
     watchdog_.start();
-    bridge_->load_page(QUrl::fromLocalFile(QString::fromStdString(path)));
+    bridge_->show_page("page6.htm", page, inputs_.files_folder);
   } catch (const std::exception& error) {
     QApplication::restoreOverrideCursor();
     page_loaded();  // the lists work without the map
@@ -273,7 +270,6 @@ void AirspaceSelectionWindow::page_loaded() {
   if (page_done_) return;
   page_done_ = true;
   watchdog_.stop();
-  delete_file(inputs_.program_folder + "page6.htm");
   AgregarEspacios.start();
   BitBtn3->setEnabled(true);
   BitBtn1->setEnabled(true);

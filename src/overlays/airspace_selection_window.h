@@ -26,7 +26,7 @@ class BrowserBridge;
 class RadioList;
 
 struct AirspaceSelectionInputs {
-  std::string program_folder;  // with a trailing separator: page6.htm and airspsel.txt go there
+  std::string program_folder;  // with a trailing separator: airspsel.txt goes there
   QString files_folder;        // the executable's folder: page scripts, Leaflet, pictures
   MapSettings maps;
   std::size_t omitidos = 0;    // airspaces of the file that could not be read: told once here

@@ -26,7 +26,6 @@
 #include "map/browser_bridge.h"
 #include "map/colour_table.h"
 #include "map/map_page_builder.h"
-#include "map/page_files_qt.h"
 #include "map/page_load_watchdog_qt.h"
 #include "map/view_statements.h"
 #include "map/web_profile_qt.h"
@@ -283,11 +282,9 @@ void RouteEditor::crear_pagina(const std::string& centro, const std::string& zoo
     in.ancho = Edit3->text().toStdString();
     in.puntos_vfr = load_vfr_statements(inputs_.program_folder);
     in.maps = inputs_.maps;
-    in.files_url = folder_url(inputs_.files_folder.toStdString());
-    const std::string path = inputs_.program_folder + "pageruta.htm";
-    write_file_atomically(path, build_route_page(in));  // UTF-8, as the page declares
+    const std::string page = build_route_page(in);
     watchdog_->watch(WebBrowser1);
-    bridge_->load_page(local_file_url(path));
+    bridge_->show_page("pageruta.htm", page, inputs_.files_folder);
   } catch (const std::exception& e) {
     // The window still works without its map: the pilot can leave it.
     pagina_cargada();
@@ -299,7 +296,6 @@ void RouteEditor::pagina_cargada() {
   if (page_done_) return;
   page_done_ = true;
   watchdog_->finished();
-  delete_file(inputs_.program_folder + "pageruta.htm");
   if (abriendo && !trim(ruta_actual).empty()) {
     abriendo = false;
     Timer_cargaruta.start();  // the wait panel and the hourglass stay until it has run

@@ -28,7 +28,7 @@ class PageLoadWatchdog;
 
 // What the opener hands in: where the files are, and the main window's route and its settings.
 struct RouteEditorInputs {
-  std::string program_folder;  // with a trailing separator: pageruta.htm and RutaImp.txt go there
+  std::string program_folder;  // with a trailing separator: RutaImp.txt goes there
   QString files_folder;        // the executable's folder: page scripts, Leaflet, pictures
   MapSettings maps;
   int page_load_limit_ms = 15000;

@@ -104,7 +104,6 @@ void RouteEditor::Button1Click() {
   r.ruta_trans = ComboBox2->currentIndex() >= 0 ? ComboBox2->currentText().toStdString() : inputs_.ruta_trans;
   r.velo = Edit4->text().toStdString();
   r.cons = Edit2->text().toStdString();
-  delete_file(inputs_.program_folder + "pageruta.htm");
   result_ = std::move(r);
   accept();
 }
@@ -185,7 +184,6 @@ void RouteEditor::done(int result) {
   Timer2.stop();
   listo_poll_.stop();
   busy_cursor_.set(false);
-  if (!page_done_) delete_file(inputs_.program_folder + "pageruta.htm");
   QDialog::done(result);
 }
 

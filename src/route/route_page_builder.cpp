@@ -4,7 +4,6 @@
 
 #include "map/colour_table.h"
 #include "map/map_page_builder.h"
-#include "map/page_files.h"
 #include "map/script_escape.h"
 #include "map/view_statements.h"
 #include "pages/embedded_pages.h"
@@ -46,8 +45,7 @@ std::string build_route_page(const RoutePageInputs& in) {
 
 std::string build_route_page(const RoutePageInputs& in, std::string_view template_text) {
   std::string page(template_text);
-  // Where the page's files come from and which map it draws with, first.
-  replace_all(page, "##BASE##", page_base_element(in.files_url));
+  // Which map it draws with, first.
   replace_all(page, "##MAPSAPI##", maps_api_tags(in.maps));
 
   replace_all(page, "##PUNTOSVFR##", in.puntos_vfr);

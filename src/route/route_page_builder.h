@@ -21,13 +21,12 @@ struct RoutePageInputs {
   std::string ancho = "4";          // the width field's text
   std::string puntos_vfr;           // the VFR marker statements (load_vfr_statements)
   MapSettings maps;
-  std::string files_url;            // file address of the executable's folder (page_base_element)
 };
 
 // The page from the embedded route_page.html; throws std::runtime_error when it is missing.
 std::string build_route_page(const RoutePageInputs& in);
-// The same from a given template text. Placeholders, every occurrence, in this order: "##BASE##",
-// "##MAPSAPI##", then "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##" (a text
+// The same from a given template text. Placeholders, every occurrence, in this order: "##MAPSAPI##",
+// then "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##" (a text
 // inserted by one step is seen by the later ones). A centre, zoom, width or opacity that is not
 // made of plain numbers is replaced by its default, so a typed field can never put script into
 // the page.

@@ -181,8 +181,10 @@ class MainWindow : public QMainWindow {
   void hide_to_tray();
   void restore_from_tray();
   void restored();
-  void recreate_browser(bool local_files = true);
+  void recreate_browser();
   void page_load_expired(bool first);
+  // Building the page failed: the pilot hears of it once per streak, and polling goes on.
+  void page_failed(const std::string& reason);
   void connect_steps();
   bool poll_iocp();
   bool poll_xgps();
@@ -198,6 +200,7 @@ class MainWindow : public QMainWindow {
 
   MainWindowOptions options_;
   PollFailureStreak poll_failures_;
+  PollFailureStreak page_failures_;  // pages that could not be built or loaded
   PageLoadWatchdog* page_watchdog_ = nullptr;
   SkinSurface* surface_ = nullptr;
   bool in_tray_ = false;

@@ -5,7 +5,6 @@
 #include <QtWebEngineWidgets/QWebEngineView>
 
 #include "map/browser_bridge.h"
-#include "map/page_files_qt.h"
 #include "map/page_load_watchdog_qt.h"
 #include "map/map_page_builder.h"
 #include "map/view_statements.h"
@@ -14,16 +13,9 @@
 #include "overlays/vfr_points.h"
 #include "shell/main_window.h"
 #include "base/number_format.h"
-#include "base/text_file.h"
 
 namespace tolvex {
 namespace {
-
-// The origin a remote page is shown under: its host's, or none at all when the host is not usable.
-QUrl remote_page_base(const std::string& host) {
-  const QUrl base(QStringLiteral("http://") + QString::fromStdString(host) + QLatin1Char('/'));
-  return base.isValid() && !base.host().isEmpty() ? base : QUrl(QStringLiteral("about:blank"));
-}
 
 // "15 s", "1,5 s".
 std::string seconds_text(int ms, char decimal_separator) {
@@ -32,7 +24,7 @@ std::string seconds_text(int ms, char decimal_separator) {
 
 }  // namespace
 
-void MainWindow::recreate_browser(bool local_files) {
+void MainWindow::recreate_browser() {
   if (webbrowser1) {
     // Only the new page's load counts: the old control must not report its own any more.
     if (bridge) bridge->disconnect(this);
@@ -42,7 +34,7 @@ void MainWindow::recreate_browser(bool local_files) {
     bridge = nullptr;
   }
   webbrowser1 = new QWebEngineView(Panel1);
-  configure_view(webbrowser1, local_files);
+  configure_view(webbrowser1);
   bridge = new BrowserBridge(webbrowser1);
   connect(bridge, &BrowserBridge::loaded, this, &MainWindow::mapa_cargado);
   auto* stack = static_cast<QStackedLayout*>(Panel1->layout());
@@ -66,31 +58,48 @@ void MainWindow::actualizar_mapa() {
   in.rutadin_ancho = cfg.rutadin_ancho;
   in.rutadin_trans = cfg.rutadin_trans;
   in.maps = cfg.maps;
-  in.files_url = folder_url(page_files_folder);
   escribir_log(map_page_log_line(carpeta, heading));
-  if (!cfg.MapaSK) in.puntos_vfr = load_vfr_statements(carpeta);
-  const std::string page = build_map_page(in);
-  // The chart page runs the chart host's scripts: it is shown as a page of that host, which
-  // can never read local files, so it needs no page file either.
-  if (!cfg.MapaSK) write_file_atomically(carpeta + "page.html", page);
+  // The page is served from memory (nothing is written to the program folder), so only
+  // reading the VFR points or building the page can fail here; either way polling goes on.
+  std::string page;
+  try {
+    if (!cfg.MapaSK) in.puntos_vfr = load_vfr_statements(carpeta);
+    page = build_map_page(in);
+  } catch (const std::exception& error) {
+    page_failed(error.what());
+    return;
+  }
   escribir_log("Antes del navigate");
   try {
-    recreate_browser(!cfg.MapaSK);
+    recreate_browser();
     busy_cursor_.set(true);
-    if (cfg.MapaSK)
-      bridge->load_html(QString::fromStdString(page), remote_page_base(cfg.maps.skyvector));
-    else
-      bridge->load_page(local_file_url(carpeta + "page.html"));
+    bridge->show_page("page.html", page, QString::fromStdString(page_files_folder));
     page_watchdog_->watch(webbrowser1);
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
     escribir_log("Error al recrear el twebbrowser");
+    page_failed(error.what());
+    return;
   }
   escribir_log("Después de actualizar el mapa");
 }
 
-void MainWindow::mapa_cargado(bool /*ok*/) {
+void MainWindow::page_failed(const std::string& reason) {
+  busy_cursor_.set(false);
+  pp_caption->clear();
+  if (conectado) {
+    mostrar_botones(true);
+    Timer_auto.start();
+  }
+  const std::string text = "No se ha podido preparar el mapa: " + reason;
+  escribir_log(text);
+  if (page_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(text));
+}
+
+void MainWindow::mapa_cargado(bool ok) {
+  // A load the watchdog stopped ends here too; it was reported there.
+  const bool watched = page_watchdog_->watching();
   page_watchdog_->finished();
-  delete_file(carpeta + "page.html");
+  if (ok) page_failures_.reset();
   if (conectado) {
     mostrar_botones(true);
     Timer_PuntosVFR.start();
@@ -101,6 +110,11 @@ void MainWindow::mapa_cargado(bool /*ok*/) {
   }
   pp_caption->clear();
   busy_cursor_.set(false);
+  if (!ok && watched) {
+    const std::string text = "No se ha podido cargar el mapa.";
+    escribir_log(text);
+    if (page_failures_.record_failure()) mostrar_mensaje(QString::fromStdString(text));
+  }
   emit map_page_loaded(conectado);
   if (options_.connect_on_start) {
     options_.connect_on_start = false;
@@ -113,7 +127,6 @@ void MainWindow::mapa_cargado(bool /*ok*/) {
 // A rebuilt page that did not load in time (a script host that accepts and never answers) was
 // stopped: polling goes on as after a load, and the pilot hears of it once per streak.
 void MainWindow::page_load_expired(bool first) {
-  delete_file(carpeta + "page.html");
   if (conectado) {
     mostrar_botones(true);
     Timer_auto.start();

@@ -150,8 +150,7 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
     if (!proveedor.empty())
       note(notes, "PROVEEDOR no válido en CONFIG.INI (" + quoted(proveedor) + "); se usa " + m.proveedor);
   }
-  m.google_js = ini.read_string(kMapas, "GOOGLEJS",
-                                "https://maps.googleapis.com/maps/api/js?v=3&sensor=false&libraries=geometry");
+  m.google_js = ini.read_string(kMapas, "GOOGLEJS", kDefaultGoogleScript);
   m.teselas_normal = ini.read_string(kMapas, "TESELAS", "https://tile.openstreetmap.org/{z}/{x}/{y}.png");
   m.teselas_satelite = ini.read_string(
       kMapas, "TESELASSAT",

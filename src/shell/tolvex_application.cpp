@@ -2,9 +2,20 @@
 
 #include <exception>
 
-namespace tolvex {
+#include "map/page_scheme_qt.h"
 
-TolvexApplication::TolvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace tolvex {
+namespace {
+
+// The browser engine learns of our page scheme only before the application object exists.
+int& before_application(int& argc) {
+  register_page_scheme();
+  return argc;
+}
+
+}  // namespace
+
+TolvexApplication::TolvexApplication(int& argc, char** argv) : QApplication(before_application(argc), argv) {}
 
 bool TolvexApplication::notify(QObject* receiver, QEvent* event) {
   bool result = false;

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: every error that no handler caught ends here, once, and goes to the
-// main window's error handler instead of ending the program.
+// main window's error handler instead of ending the program. Making it also registers the page
+// scheme (map/page_scheme_qt.h) with the browser engine, which must happen before it exists.
 #include <QApplication>
 #include <QPointer>
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "map/browser_bridge.h"
-#include "map/page_files_qt.h"
 #include "map/page_harness.h"
 
 namespace tolvex::test {
@@ -45,8 +44,7 @@ TEST(BrowserBridge, RunsNothingBeforeAPageHasLoaded) {
   ASSERT_TRUE(h.load(kFormPage));
   ASSERT_TRUE(h.load(kNoFormPage, "otra.html"));
   // The statement sent while the next page is on its way must not land in the old document.
-  h.folder().write("tercera.html", kFormPage);
-  h.bridge().load_page(QUrl::fromLocalFile(QString::fromStdString(h.folder().file("tercera.html"))));
+  h.bridge().show_page("tercera.html", kFormPage, h.folder().qpath());
   EXPECT_FALSE(h.bridge().is_loaded());
   h.bridge().run_statement("document.title='durante';");
   ASSERT_TRUE(wait_for_loaded(h.bridge()));
@@ -179,17 +177,6 @@ TEST(BrowserBridge, ABusyPageTimesOutInsteadOfFreezing) {
   // The late answer is dropped, and the bridge keeps working afterwards.
   pump_events(1600);
   EXPECT_EQ(h.eval("2 + 2").toInt(), 4);
-}
-
-// Page addresses: a Windows folder is a path on the local machine, never a host.
-TEST(PageFiles, LocalAddressesHaveNoHost) {
-  const QUrl windows = local_file_url("C:/Tolvex/page.html");
-  EXPECT_EQ(windows.toString(), QStringLiteral("file:///C:/Tolvex/page.html"));
-  EXPECT_TRUE(windows.host().isEmpty());
-  EXPECT_EQ(local_file_url("/home/ana/mis vuelos#2/\xc3\xb1/page.html").toString(QUrl::FullyEncoded),
-            QStringLiteral("file:///home/ana/mis%20vuelos%232/%C3%B1/page.html"));
-  EXPECT_EQ(folder_url("C:/Tolvex/"), "file:///C:/Tolvex/");
-  EXPECT_EQ(folder_url("/opt/tolvex"), "file:///opt/tolvex/");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QWebEngineSettings>
 
 #include <string>
+#include <vector>
 
 #include "map/page_harness.h"
 
@@ -47,12 +48,47 @@ std::string page_loading(const QString& address) {
          "\" onerror=\"window.hecho = true\" onload=\"window.hecho = true\"/></body></html>";
 }
 
-TEST(WebProfile, ViewsMayScriptAndReachFilesAndTheWeb) {
+TEST(WebProfile, ViewsMayScriptButNeverReadLocalFiles) {
   PageHarness h;
   QWebEngineSettings* s = h.view().settings();
   EXPECT_TRUE(s->testAttribute(QWebEngineSettings::JavascriptEnabled));
-  EXPECT_TRUE(s->testAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls));
-  EXPECT_TRUE(s->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+  EXPECT_FALSE(s->testAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls));
+}
+
+// In a portable install the page files lie beside the pilot's data: a page (and any script it
+// runs) gets the page files, and nothing else, whichever way it asks.
+TEST(WebProfile, PageSchemeServesThePageFilesAndNothingElse) {
+  PageHarness h;
+  h.folder().write("CONFIG.INI", "[MAPAS]\r\nCLAVE=secreta-7f3a\r\n");
+  h.folder().write("probe.js", "window.probe_loaded = true;");
+  const QString local = QUrl::fromLocalFile(h.folder().qpath() + QStringLiteral("CONFIG.INI")).toString();
+  const std::vector<std::pair<QString, bool>> reads = {
+      {QStringLiteral("probe.js"), true},
+      {QStringLiteral("tolvex://app/probe.js"), true},
+      {QStringLiteral("tolvex://app/CONFIG.INI"), false},
+      {QStringLiteral("tolvex://app/leaflet/../CONFIG.INI"), false},
+      {QStringLiteral("tolvex://app/%2e%2e/CONFIG.INI"), false},
+      {QStringLiteral("tolvex://app/x/..%2fCONFIG.INI"), false},
+      {QStringLiteral("tolvex://other/probe.js"), false},
+      {local, false},
+  };
+  std::string script = "<script>window.got = {};function put(k, v) { window.got[k] = v; }";
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    const std::string n = std::to_string(i), address = reads[i].first.toStdString();
+    script += "try { var x" + n + " = new XMLHttpRequest(); x" + n + ".open('GET', '" + address + "');"
+              "x" + n + ".onload = function() { put(" + n + ", x" + n + ".status < 400 && x" + n + ".responseText.length > 0"
+              " ? x" + n + ".responseText : ''); };"
+              "x" + n + ".onerror = function() { put(" + n + ", ''); }; x" + n + ".send(); } catch (e) { put(" + n + ", ''); }";
+  }
+  script += "</script>";
+  ASSERT_TRUE(h.load("<!DOCTYPE html><html><head>" + script + "<script src=\"probe.js\"></script></head><body></body></html>"));
+  ASSERT_TRUE(h.wait_until(QStringLiteral("Object.keys(window.got).length === %1").arg(reads.size())));
+  EXPECT_TRUE(h.eval(QStringLiteral("window.probe_loaded === true")).toBool()) << "a page loads its files";
+  for (std::size_t i = 0; i < reads.size(); ++i) {
+    const QString got = h.eval(QStringLiteral("window.got[%1]").arg(i)).toString();
+    EXPECT_EQ(!got.isEmpty(), reads[i].second) << reads[i].first.toStdString() << ": " << got.toStdString();
+    EXPECT_FALSE(got.contains(QStringLiteral("secreta"))) << reads[i].first.toStdString();
+  }
 }
 
 TEST(WebProfile, RequestsFromALocalPageCarryTheProgramIdentity) {

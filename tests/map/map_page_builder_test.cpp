@@ -1,6 +1,10 @@
 #include "map/map_page_builder.h"
+#include "map/page_files.h"
+#include "map/script_escape.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "map/comma_locale.h"
 #include "map/script_literal.h"
@@ -104,9 +108,9 @@ TEST(MapPageBuilder, MainPageValues) {
 TEST(MapPageBuilder, ChartPageValues) {
   const std::string page = build_map_page(sample_inputs(true, osm_settings()));
   EXPECT_NE(page.find("style=\"width: 690px; height: 390px;\""), std::string::npos);
-  EXPECT_NE(page.find("src=\"http://skyvector.com/perl/ad1?lat=40.4168&amp;lon=-3.7038&amp;s=5&amp;c=quillon"),
+  EXPECT_NE(page.find("src=\"https://skyvector.com/perl/ad1?lat=40.4168&amp;lon=-3.7038&amp;s=5&amp;c=quillon"),
             std::string::npos);
-  EXPECT_NE(page.find("src=\"http://skyvector.com/linkchart.js\""), std::string::npos);
+  EXPECT_NE(page.find("src=\"https://skyvector.com/linkchart.js\""), std::string::npos);
 }
 
 TEST(MapPageBuilder, SizeStylesByMode) {
@@ -234,17 +238,65 @@ TEST(MapPageBuilder, ScriptHostIsWhereThePageWaitsFrom) {
   EXPECT_EQ(page_script_host(false, osm_settings()), "");
 }
 
-TEST(MapPageBuilder, MainPageTakesItsFilesFromTheGivenFolder) {
-  MapPageInputs in = sample_inputs(false, osm_settings());
-  in.files_url = "file:///opt/tolvex/";
-  const std::string page = build_map_page(in);
-  const auto base = page.find("<base href=\"file:///opt/tolvex/\"/>");
-  ASSERT_NE(base, std::string::npos);
-  EXPECT_GT(base, page.find("<head>"));
-  EXPECT_LT(base, page.find("<script"));
-  EXPECT_EQ(count(page, "<base"), 1u);
-  in.files_url.clear();
-  EXPECT_EQ(count(build_map_page(in), "<base"), 0u) << "without a folder, files resolve beside the page";
+TEST(MapPageBuilder, RemoteScriptsComeOverHttpsOnly) {
+  // GOOGLEJS as written -> the address the page loads; the chart host -> its scripts' origin.
+  const std::vector<std::pair<std::string, std::string>> google = {
+      {"http://maps.googleapis.com/maps/api/js?v=3", "https://maps.googleapis.com/maps/api/js?v=3"},
+      {"HTTP://maps.example/js", "https://maps.example/js"},
+      {"//maps.example/js", "https://maps.example/js"},
+      {"maps.example:8443/js", "https://maps.example:8443/js"},
+      {"http://127.0.0.1:8123/js", "http://127.0.0.1:8123/js"},
+      {"http://localhost/js", "http://localhost/js"},
+      {"http://[::1]:80/js", "http://[::1]:80/js"},
+      {"http://127.0.0.1.example.com/js", "https://127.0.0.1.example.com/js"},
+      {"file:///etc/passwd", kDefaultGoogleScript},
+      {"javascript:alert(1)", kDefaultGoogleScript},
+      {"data:text/javascript,alert(1)", kDefaultGoogleScript},
+      {"", kDefaultGoogleScript},
+  };
+  for (const auto& [given, loaded] : google) {
+    MapSettings maps = google_settings();
+    maps.clave.clear();
+    maps.google_js = given;
+    EXPECT_EQ(maps_api_tags(maps), "<script type=\"text/javascript\" src=\"" + html_attribute(loaded) + "\"></script>")
+        << given;
+  }
+  for (const auto& [host, origin] : std::vector<std::pair<std::string, std::string>>{
+           {"skyvector.com", "https://skyvector.com"},
+           {"127.0.0.1:9000", "http://127.0.0.1:9000"},
+           {"localhost", "http://localhost"},
+           {"192.168.1.10", "https://192.168.1.10"}}) {
+    MapPageInputs in = sample_inputs(true, osm_settings());
+    in.maps.skyvector = host;
+    EXPECT_EQ(build_map_page(in, "src=\"##SKYVECTOR##/linkchart.js\""), "src=\"" + origin + "/linkchart.js\"") << host;
+  }
+}
+
+TEST(PageFiles, OnlyScriptsStylesAndPicturesOfTheFolderAreServed) {
+  const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+      {"/tolvex_maps.js", "tolvex_maps.js"},
+      {"/leaflet/leaflet.css", "leaflet/leaflet.css"},
+      {"/leaflet/images/marker-icon.png", "leaflet/images/marker-icon.png"},
+      {"/AvionNE.PNG", "AvionNE.PNG"},
+      {"/CONFIG.INI", std::nullopt},
+      {"/tolvex.log", std::nullopt},
+      {"/airspaces.txt", std::nullopt},
+      {"/tolvex", std::nullopt},
+      {"/../CONFIG.INI", std::nullopt},
+      {"/leaflet/../../x.js", std::nullopt},
+      {"/./tolvex_maps.js", std::nullopt},
+      {"/.hidden.js", std::nullopt},
+      {"//etc/x.js", std::nullopt},
+      {"/C:/x.js", std::nullopt},
+      {"/a\\..\\x.js", std::nullopt},
+      {"tolvex_maps.js", std::nullopt},
+      {"/", std::nullopt},
+      {"/a/b/c/d/e.js", std::nullopt},
+  };
+  for (const auto& [path, served] : cases) EXPECT_EQ(page_file_path(path), served) << path;
+  EXPECT_EQ(page_file_type("leaflet.js"), "text/javascript");
+  EXPECT_EQ(page_file_type("x.Png"), "image/png");
+  EXPECT_EQ(page_address("page.html"), "tolvex://app/page.html");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// A real browser view with its bridge, showing a page written into a temporary program folder.
+// A real browser view with its bridge, showing our pages with the page files of a temporary
+// program folder.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -86,10 +87,9 @@ class PageHarness {
   BrowserBridge& bridge() { return *bridge_; }
   QWebEngineView& view() { return *view_; }
 
-  // Writes `html` as file_name in the program folder, loads it, waits for it.
+  // Shows `html` as our page file_name, its page files from the program folder; waits for it.
   bool load(const std::string& html, const std::string& file_name = "page.html") {
-    folder_.write(file_name, html);
-    bridge_->load_page(QUrl::fromLocalFile(QString::fromStdString(folder_.file(file_name))));
+    bridge_->show_page(file_name, html, folder_.qpath());
     return wait_for_loaded(*bridge_);
   }
 

@@ -41,7 +41,7 @@ TEST(MapPageTemplate, IsCrLfAsciiWithEveryPlaceholder) {
   };
   const std::vector<std::pair<std::string, int>> expected = {
       {"##LT##", 2}, {"##LG##", 2}, {"##ZM##", 1}, {"##TMP##", 1}, {"##PUNTOSVFR##", 1},
-      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1}, {"##BASE##", 1},
+      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1},
       {"##MARCANARANJA##", 1}, {"##MARCAAZUL##", 1}, {"##MARCAROJA##", 1}};
   for (const auto& [placeholder, n] : expected) EXPECT_EQ(count(placeholder), n) << placeholder;
   EXPECT_EQ(count("'##MARCANARANJA##'") + count("'##MARCAAZUL##'") + count("'##MARCAROJA##'"), 3);
@@ -57,9 +57,9 @@ TEST(MapPageTemplate, ChartPageIsOneLineWithTheChartScripts) {
   EXPECT_EQ(page.find('\r'), std::string::npos);
   EXPECT_NE(page.find("<div id=\"quillon\" style=\"##LTSKYVECTOR##\"><b>Cargando mapa. Por favor, espere ...</b><br>"),
             std::string::npos);
-  const std::size_t link = page.find("src=\"http://##SKYVECTOR##/linkchart.js\"");
+  const std::size_t link = page.find("src=\"##SKYVECTOR##/linkchart.js\"");
   const std::size_t chart = page.find(
-      "src=\"http://##SKYVECTOR##/perl/ad1?lat=##LT##&amp;lon=##LG##&amp;s=##ZM##&amp;c=quillon&amp;y=vfr\"");
+      "src=\"##SKYVECTOR##/perl/ad1?lat=##LT##&amp;lon=##LG##&amp;s=##ZM##&amp;c=quillon&amp;y=vfr\"");
   ASSERT_NE(link, std::string::npos);
   ASSERT_NE(chart, std::string::npos);
   EXPECT_LT(link, chart);

@@ -1,6 +1,6 @@
 #pragma once
 // A real browser page that loads Leaflet, our map provider and the three map libraries from a
-// temporary program folder, with a map ready to drive from the tests. Tiles point at file URLs
+// temporary program folder, with a map ready to drive from the tests. Tiles point at page files
 // that do not exist, so nothing ever leaves the machine.
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -8,19 +8,20 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWebEnginePage>
-#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 #include <memory>
 #include <string>
 
+#include "map/page_scheme_qt.h"
 #include "support/temp_program_folder.h"
 
 namespace tolvex::test {
 
-// Records script errors so a test can insist there were none.
-// Loads a local page file and waits (at most 20 s) for the load to finish; true when it did.
-inline bool load_and_wait(QWebEnginePage* page, const std::string& file) {
+// Shows `html` as our page `name`, its page files from `files_folder`, and waits (at most 20 s)
+// for the load to finish; true when it did.
+inline bool load_and_wait(QWebEnginePage* page, const std::string& name, const std::string& html,
+                          const QString& files_folder) {
   QEventLoop loop;
   bool ok = false;
   QObject::connect(page, &QWebEnginePage::loadFinished, &loop, [&](bool r) {
@@ -28,11 +29,12 @@ inline bool load_and_wait(QWebEnginePage* page, const std::string& file) {
     loop.quit();
   });
   QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-  page->load(QUrl::fromLocalFile(QString::fromStdString(file)));
+  page->load(PageScheme::of(page->profile())->publish(name, html, files_folder));
   loop.exec();
   return ok;
 }
 
+// Records script errors so a test can insist there were none.
 class ShimWebPage : public QWebEnginePage {
  public:
   using QWebEnginePage::QWebEnginePage;
@@ -70,7 +72,6 @@ class ShimPage {
       : folder_((shim_ensure_program_dir(), true)), view_(std::make_unique<QWebEngineView>()) {
     page_ = new ShimWebPage(view_.get());
     view_->setPage(page_);
-    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     view_->resize(800, 600);
     view_->show();
     services_ = services;
@@ -78,7 +79,7 @@ class ShimPage {
 
   // Writes the test page and loads it; true once the map exists.
   bool load() {
-    const std::string tiles = "file:///nonexistent-tolvex-tiles/";
+    const std::string tiles = "tolvex://app/nonexistent-tiles/";
     std::string html =
         "<!DOCTYPE html><html><head><meta charset=\"utf-8\"/>"
         "<link rel=\"stylesheet\" href=\"leaflet/leaflet.css\"/>"
@@ -100,11 +101,10 @@ class ShimPage {
         "mapTypeControl:false,streetViewControl:false,disableDoubleClickZoom:true});window.shimReady=true;}"
         "</script></head><body onload=\"load()\"><div id=\"map\" style=\"width:100%;height:100%\"></div>"
         "</body></html>";
-    folder_.write("shim_page.html", html);
     folder_.write("pin.svg",
                   "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"30\" height=\"40\">"
                   "<rect width=\"30\" height=\"40\" fill=\"red\"/></svg>");
-    return load_and_wait(page_, folder_.file("shim_page.html")) &&
+    return load_and_wait(page_, "shim_page.html", html, folder_.qpath()) &&
            wait_until(QStringLiteral("window.shimReady === true"));
   }
 

@@ -25,7 +25,7 @@ class ShimMainPageTest : public ::testing::Test {
         "gmarkers.push(createMarker(new google.maps.LatLng(40.45,-3.65),'PTO1'));\r\n"
         "gmarkers.push(createMarker(new google.maps.LatLng(40.35,-3.75),'PTO2'));\r\n";
     in.maps.proveedor = "osm";
-    const std::string tiles = "file:///nonexistent-tolvex-tiles/";
+    const std::string tiles = "tolvex://app/nonexistent-tiles/";
     in.maps.teselas_normal = tiles + "roadmap/{z}/{x}/{y}.png";
     in.maps.teselas_satelite = tiles + "satellite/{z}/{x}/{y}.png";
     in.maps.teselas_hibrido = tiles + "hybrid/{z}/{x}/{y}.png";
@@ -34,12 +34,11 @@ class ShimMainPageTest : public ::testing::Test {
     in.maps.marca_azul = "mm_20_blue.png";
     in.maps.marca_roja = "mm_20_red.png";
     const std::string html = build_map_page(in);
-    folder_.write("page.html", html);
 
     view_.setPage(page_);
     view_.resize(800, 600);
     view_.show();
-    ASSERT_TRUE(load_and_wait(page_, folder_.file("page.html")));
+    ASSERT_TRUE(load_and_wait(page_, "page.html", html, folder_.qpath()));
     ASSERT_TRUE(wait_until("typeof marcador === 'object' && typeof polyShape === 'object'"));
   }
   void TearDown() override {

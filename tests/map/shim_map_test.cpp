@@ -271,7 +271,7 @@ TEST_F(ShimMapTest, MapTypeSwitchChangesTheTileLayers) {
     // The tiles come from the configured address of the layer.
     const std::string first = QString::fromLatin1(c.layers).section(',', -1).toStdString();
     EXPECT_EQ(text(QStringLiteral("(function(){var i=document.querySelector('.leaflet-tile-pane .tv-tiles-%1 img');"
-                                  "return i ? i.src.indexOf('file:///nonexistent-tolvex-tiles/%1/') === 0 : 'no tile';})()")
+                                  "return i ? i.src.indexOf('tolvex://app/nonexistent-tiles/%1/') === 0 : 'no tile';})()")
                        .arg(QString::fromStdString(first))),
               "true");
   }

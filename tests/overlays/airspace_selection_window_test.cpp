@@ -74,7 +74,7 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   auto w = open();
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Espacios Aéreos"));
   EXPECT_EQ(unnamed_controls(w.get()), QStringList());
-  EXPECT_FALSE(folder_.exists("page6.htm")) << "the page file goes once loaded";
+  EXPECT_FALSE(folder_.exists("page6.htm")) << "pages are served from memory";
   EXPECT_EQ(eval(*w, "nomespacios.join('|')").toString(), QStringLiteral("LED 71"));
   EXPECT_EQ(swatch(*w, 0), QStringLiteral("#FFFF00"));
   EXPECT_EQ(swatch(*w, 1), QStringLiteral("#FFFFFF"));

@@ -99,7 +99,7 @@ TEST_F(RouteEditorTest, OpensOnTheDefaultCentreAndAcceptsAnEmptyRoute) {
   EXPECT_EQ(w->windowTitle(), QStringLiteral("Configuración de Ruta"));
   EXPECT_EQ(unnamed_controls(w.get()), QStringList());
   EXPECT_FALSE(w->Panel7->isVisible());
-  EXPECT_FALSE(folder.exists("pageruta.htm")) << "the page file goes once loaded";
+  EXPECT_FALSE(folder.exists("pageruta.htm")) << "pages are served from memory";
   EXPECT_EQ(eval(*w, QStringLiteral("[map.getCenter().toUrlValue(3), map.getZoom()]")).toList(),
             (QVariantList{QStringLiteral("37.426,-4.845"), 7}));
   EXPECT_EQ(w->ComboBox1->currentText(), QStringLiteral("NEGRO"));

@@ -24,9 +24,8 @@ TEST(RoutePageBuilder, TemplateIsCrLfAsciiWithEveryPlaceholderOnce) {
     ASSERT_LT(c, 0x80u) << "non-ASCII byte at " << i;
     if (c == '\n') ASSERT_TRUE(i > 0 && page[i - 1] == '\r') << "bare line feed at " << i;
   }
-  for (const char* placeholder : {"##BASE##", "##MAPSAPI##", "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##"})
+  for (const char* placeholder : {"##MAPSAPI##", "##PUNTOSVFR##", "##POSIC##", "##ZOOM##", "##DATRUTA##", "##TMP##"})
     EXPECT_EQ(count(page, placeholder), 1u) << placeholder;
-  EXPECT_LT(page.find("##BASE##"), page.find("<script"));  // the base address comes before any script
   for (const char* field : {"PuntosRuta", "Longitud", "Listo"})
     EXPECT_EQ(count(page, std::string("<input type=\"hidden\" name=\"") + field + "\""), 1u) << field;
   EXPECT_EQ(count(page, "<form name=\"f1\""), 1u);
@@ -40,9 +39,8 @@ TEST(RoutePageBuilder, FillsThePlaceholdersInOrder) {
   in.transparencia = "0.5";
   in.ancho = "6";
   in.puntos_vfr = "##ZOOM##";  // inserted first, so the later steps see it
-  in.files_url = "file:///opt/tolvex/";
-  EXPECT_EQ(build_route_page(in, "##BASE##|##PUNTOSVFR##|##POSIC##|##ZOOM##|##DATRUTA##|##TMP##|##POSIC##"),
-            "<base href=\"file:///opt/tolvex/\"/>|7|40.1,-3.25|7|strokeColor: \"#FF0000\", \r\nstrokeOpacity: 0.5, \r\n"
+  EXPECT_EQ(build_route_page(in, "##PUNTOSVFR##|##POSIC##|##ZOOM##|##DATRUTA##|##TMP##|##POSIC##"),
+            "7|40.1,-3.25|7|strokeColor: \"#FF0000\", \r\nstrokeOpacity: 0.5, \r\n"
             "strokeWeight: 6, \r\n|SATELLITE|40.1,-3.25");
   EXPECT_EQ(route_line_style("NEGRO", "1", "4"), "strokeColor: \"#000000\", \r\nstrokeOpacity: 1, \r\nstrokeWeight: 4, \r\n");
   // The embedded template is the one used by default.

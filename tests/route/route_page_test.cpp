@@ -25,8 +25,6 @@ class RoutePageTest : public ::testing::Test {
     in.maps.teselas_normal = in.maps.teselas_satelite = in.maps.teselas_hibrido = in.maps.teselas_relieve = no_tiles;
     in.maps.elevacion = services.elevation_template();
     in.maps.geocodificador = services.geocoder_template();
-    // The page is written elsewhere than the program's files, which it finds through its base.
-    in.files_url = QUrl::fromLocalFile(built_program_folder() + QLatin1Char('/')).toString().toStdString();
     page.emplace();
     ASSERT_TRUE(page->load(build_route_page(in), "pageruta.htm"));
     ASSERT_TRUE(page->wait_until("typeof polyShape === 'object' && typeof elevator === 'object'"));

@@ -173,7 +173,6 @@ TEST_F(MapTest, OnlyTheLastOfTwoQuickRebuildsReportsItsLoad) {
   ASSERT_TRUE(loaded.wait(15000));
   QTest::qWait(500);
   EXPECT_EQ(loaded.count(), 1);
-  EXPECT_FALSE(folder.exists("page.html"));
   EXPECT_TRUE(window->Timer_auto.isActive());
 }
 
@@ -238,40 +237,66 @@ TEST_F(MapTest, MapPageThatNeverLoadsIsStoppedAndPollingGoesOn) {
   EXPECT_TRUE(window->Timer_auto.isActive());
 }
 
-TEST_F(MapTest, ChartPageScriptsCannotReadLocalFiles) {
-  // The chart host's script tries every way a page has to read the pilot's CONFIG.INI.
+TEST_F(MapTest, ScriptsFromOutsideCannotReadLocalFiles) {
+  // The Google script host and the chart host each run a script that tries every way a page has
+  // to read the pilot's CONFIG.INI; a picture of our own page files shows the probe could load.
   const std::string secret = "; marca secreta 7f3a\r\n";
   const QString target = QUrl::fromLocalFile(folder.qpath() + QStringLiteral("CONFIG.INI")).toString();
   const QString probe = QStringLiteral(
       "window.probe = {};"
       "function put(k, v) { window.probe[k] = String(v); }"
-      "try { var x = new XMLHttpRequest(); x.open('GET', '%1', false); x.send(); put('xhr', x.responseText); }"
-      "catch (e) { put('xhr', 'error'); }"
+      "function read(k, url) {"
+      "  try { var x = new XMLHttpRequest(); x.open('GET', url); x.onload = function() { put(k, x.responseText); };"
+      "    x.onerror = function() { put(k, 'error'); }; x.send(); } catch (e) { put(k, 'error'); } }"
+      "read('xhr', '%1'); read('scheme', 'tolvex://app/CONFIG.INI'); read('up', 'tolvex://app/%2e%2e/CONFIG.INI');"
       "try { fetch('%1').then(function(r) { return r.text(); }).then(function(t) { put('fetch', t); },"
       "  function() { put('fetch', 'error'); }); } catch (e) { put('fetch', 'error'); }"
       "var f = document.createElement('iframe');"
       "f.onload = function() { try { put('iframe', f.contentDocument.body.innerText); } catch (e) { put('iframe', 'error'); } };"
-      "f.src = '%1'; document.body.appendChild(f);"
-      "var i = new Image(); i.onload = function() { put('img', 'load'); }; i.onerror = function() { put('img', 'error'); };"
-      "i.src = '%1';")
+      "f.src = '%1'; (document.body || document.documentElement).appendChild(f);"
+      "var own = new Image(); own.onload = function() { put('own', 'load'); }; own.onerror = function() { put('own', 'error'); };"
+      "own.src = 'AvionN.png';")
                             .arg(target);
-  FakeWebHost chart;
-  chart.serve(QStringLiteral("/linkchart.js"), probe.toUtf8());
-  start_connected(secret, "[MAPAS]\r\nSKYVECTOR=" + chart.host() + "\r\n");
-  window->cambiarClick();
-  ASSERT_TRUE(wait_page());
+  FakeWebHost host;
+  host.serve(QStringLiteral("/linkchart.js"), probe.toUtf8());
+  host.serve(QStringLiteral("/maps/api/js"), probe.toUtf8());
+  start_connected(secret, "[MAPAS]\r\nPROVEEDOR=google\r\nGOOGLEJS=http://" + host.host() +
+                              "/maps/api/js\r\nSKYVECTOR=" + host.host() + "\r\n");
+  // A blocked frame may never report at all; the other ways always answer.
   auto results = [&] {
-    return page("window.probe && Object.keys(window.probe).length === 4 ? JSON.stringify(window.probe) : ''").toString();
+    return page("window.probe && ['xhr', 'fetch', 'scheme', 'up', 'own'].every(function(k) { return k in window.probe; })"
+                " ? JSON.stringify(window.probe) : ''").toString();
   };
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !results().isEmpty(); }, 10000)) << "the chart host's script ran";
-  EXPECT_FALSE(results().contains(QStringLiteral("marca secreta"))) << results().toStdString();
+  for (const char* kind : {"google", "chart"}) {
+    if (std::string(kind) == "chart") {
+      window->cambiarClick();
+      ASSERT_TRUE(wait_page());
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !results().isEmpty(); }, 10000))
+        << kind << ": the host's script ran: " << page("JSON.stringify(window.probe)").toString().toStdString();
+    QTest::qWait(500);
+    EXPECT_FALSE(results().contains(QStringLiteral("marca secreta"))) << kind << results().toStdString();
+    EXPECT_EQ(page("window.probe.own").toString(), QStringLiteral("load")) << kind;
+  }
+}
 
-  // The same script in our own map page reads the file: the probe can see it where it is allowed to.
-  window->cambiarClick();
+TEST_F(MapTest, APageThatCannotBeBuiltIsToldOnceAndPollingGoesOn) {
+  start_connected();
+  // The VFR points cannot be read: every rebuild fails, the pilot hears of it once.
+  ASSERT_TRUE(QDir(folder.qpath()).mkdir(QStringLiteral("PuntosVFR.txt")));
+  for (int i = 0; i < 2; ++i) {
+    window->ActualizarClick();
+    EXPECT_TRUE(window->Timer_auto.isActive()) << i;
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("No se ha podido preparar el mapa: No se ha podido leer el fichero ", 0), 0u) << messages[0];
+  // Once a page loads again, the next failure is told again.
+  ASSERT_TRUE(QDir(folder.qpath()).rmdir(QStringLiteral("PuntosVFR.txt")));
+  window->ActualizarClick();
   ASSERT_TRUE(wait_page());
-  page(probe);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !results().isEmpty(); }, 10000));
-  EXPECT_TRUE(results().contains(QStringLiteral("marca secreta"))) << results().toStdString();
+  ASSERT_TRUE(QDir(folder.qpath()).mkdir(QStringLiteral("PuntosVFR.txt")));
+  window->ActualizarClick();
+  EXPECT_EQ(messages.size(), 2u);
 }
 
 // Airspaces and VFR points on the live page.

@@ -2,15 +2,22 @@
 //  - BM_PollToMap: from the reply line leaving the server to MueveAvion having run in the page,
 //    matched sample by sample through a page-side record of every call;
 //  - BM_LiveCpu: CPU of the program (server thread taken out) and of the browser engine's
-//    processes while the page is live.
+//    processes while the page is live;
+//  - BM_LiveOverAirspaces: follow mode at 10 Hz circling over Toronto, with none shown (arg 0)
+//    or every airspace of the published Canadian OpenAir file shown (arg 1): CPU and memory.
 // Run under `xvfb-run -a`. TOLVEX_BENCH_LIVE_SECONDS shortens or lengthens the runs (60).
 #include <benchmark/benchmark.h>
+
+#include <cmath>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRegularExpression>
 
 #include "app_harness.h"
+#include "base/text_file.h"
+#include "openair_data.h"
+#include "overlays/airspace_catalogue.h"
 #include "shell/tolvex_application.h"
 
 namespace tb = tolvex::bench;
@@ -159,6 +166,73 @@ void BM_LiveCpu(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LiveCpu)->Args({0, 1, 1})->Args({1, 1, 1})->Args({0, 0, 1})->Args({0, 1, 0})->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A circle of about 8 km around Toronto Pearson in four minutes, the heading along it.
+tb::LocalServers::Source toronto_source() {
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  return [clock] {
+    const double t = static_cast<double>(clock->elapsed()) / 1000.0, a = 2 * M_PI * t / 240.0;
+    const int heading = static_cast<int>(std::lround(std::fmod(360.0 + 90.0 - a * 180.0 / M_PI, 360.0) * 100));
+    return simfeed::IocpVariables{static_cast<int>(std::lround((43.68 + 0.07 * std::sin(a)) * 1e5)),
+                                  static_cast<int>(std::lround((-79.63 + 0.1 * std::cos(a)) * 1e5)), heading};
+  };
+}
+
+void BM_LiveOverAirspaces(benchmark::State& state) {
+  const bool shown = state.range(0) != 0;
+  const std::string bytes = tb::openair_file("CA-ASP-National.txt");
+  if (bytes.empty()) {
+    state.SkipWithError("no published OpenAir files (../shared/data/openair)");
+    return;
+  }
+  std::string selection;
+  for (const tolvex::TAirSpace& a : tolvex::read_airspaces(tolvex::decode_text(bytes), nullptr)) selection += a.AN + "\r\n";
+  tb::LocalServers servers(toronto_source());
+  tb::AppConfig config;
+  config.iocp_port = servers.iocp_port();
+  config.tile_port = servers.tile_port();
+  config.follow = true;
+  config.airspaces = shown;
+  tb::AppSession app(config, {{"airspaces.txt", bytes}, {"airspsel.txt", selection}});
+  const int self = static_cast<int>(::getpid());
+  const double tick = static_cast<double>(tb::ticks_per_second());
+  for (auto _ : state) {
+    app.start();
+    app.connect_and_wait();
+    tb::run_events_for(5000);  // the airspace pass, first tiles and the one-shot timers settle
+    const int drawn = app.evaluate(QStringLiteral("espacios.length")).toInt();
+    const auto before = tb::tree_cpu(self);
+    const long long server_before = tb::thread_cpu_ticks(self, servers.server_tid);
+    const int replies_before = servers.replies.load();
+    const double t0 = tb::mono_s();
+    tb::run_events_for(tb::live_seconds() * 1000);
+    const double elapsed = tb::mono_s() - t0;
+    const auto after = tb::tree_cpu(self);
+    const long long server_ticks = tb::thread_cpu_ticks(self, servers.server_tid) - server_before;
+    double total_pct = 0;
+    for (const auto& [pid, ticks] : after) {
+      if (ticks < 0) continue;
+      const auto b = before.find(pid);
+      total_pct += 100.0 * (ticks - (b == before.end() ? 0 : b->second)) / tick / elapsed;
+    }
+    total_pct -= 100.0 * server_ticks / tick / elapsed;
+    long children_kib = 0;
+    const long rss_kib = tb::tree_rss_kib(self, &children_kib);
+    state.SetIterationTime(elapsed);
+    state.counters["cpu_pct"] = total_pct;
+    state.counters["rss_MiB"] = static_cast<double>(rss_kib) / 1024.0;
+    state.counters["airspaces_drawn"] = drawn;
+    tb::note(std::string("Live over Toronto, follow mode, INTERVALO=0,1, ") +
+             (shown ? std::to_string(drawn) + " Canadian airspaces shown" : "no airspace shown") + ", over " +
+             std::to_string(elapsed) + " s: Tolvex and its browser engine " + std::to_string(total_pct) +
+             "% of one core (server thread taken out), RSS " + std::to_string(rss_kib / 1024) + " MiB (engine " +
+             std::to_string(children_kib / 1024) + " MiB), " +
+             std::to_string((servers.replies.load() - replies_before) / elapsed) + " polls/s; load average " +
+             tb::loadavg());
+  }
+}
+BENCHMARK(BM_LiveOverAirspaces)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

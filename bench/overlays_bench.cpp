@@ -1,6 +1,7 @@
 // Start-up and page-build costs of the overlays on large files: loading airspaces.txt (about
 // 12 MB, 20,000 airspaces of 25 points), building every airspace's statements, and turning a
-// 10,000-point PuntosVFR.txt into marker statements.
+// 10,000-point PuntosVFR.txt into marker statements; and reading a 5 MB standard OpenAir file
+// made by repeating the published national files (skipped when they are not there).
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "openair_data.h"
 #include "overlays/airspace_catalogue.h"
 #include "overlays/airspace_drawing.h"
 #include "overlays/vfr_points.h"
@@ -115,7 +117,7 @@ void BM_StatementsForAllAirspaces(benchmark::State& state) {
   for (auto _ : state) {
     statements = 0;
     for (const tolvex::TAirSpace& r : catalogue) {
-      std::vector<std::string> out = tolvex::ProcesaEspacioAereo(r.AC, r.AN, r.SP, r.dibujos, true);
+      std::vector<std::string> out = tolvex::sentencias_espacio(r, true);
       statements += out.size();
       benchmark::DoNotOptimize(out);
     }
@@ -135,6 +137,48 @@ void BM_VfrStatementsFromFile(benchmark::State& state) {
   state.counters["output_KB"] = static_cast<double>(bytes) / 1e3;
 }
 BENCHMARK(BM_VfrStatementsFromFile)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// About 5 MB of published standard OpenAir (names made unique per copy), written to
+// airspaces.txt and read into the catalogue as at start-up.
+void BM_LoadStandardOpenAir5MB(benchmark::State& state) {
+  std::string source;
+  for (const char* name : {"CA-ASP-National.txt", "ZA-ASP-National.txt", "SK-ASP-National.txt", "MW-ASP-National.txt"})
+    source += tolvex::bench::openair_file(name) + "\n";
+  if (source.size() < 1000) {
+    state.SkipWithError("no published OpenAir files (../shared/data/openair)");
+    return;
+  }
+  std::string text;
+  for (int copy = 0; text.size() < 5'000'000; ++copy) {
+    std::string part = source;
+    const std::string suffix = " #" + std::to_string(copy);
+    for (std::size_t at = part.find("\nAN "); at != std::string::npos; at = part.find("\nAN ", at + 1)) {
+      const std::size_t end = part.find_first_of("\r\n", at + 1);
+      part.insert(end == std::string::npos ? part.size() : end, suffix);
+    }
+    text += part;
+  }
+  text.resize(text.rfind("\nAC ", 5'000'000) + 1);  // 5 MB of whole airspaces
+  const std::filesystem::path dir = std::filesystem::temp_directory_path() / ("tolvex-openair-bench-" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "airspaces.txt", std::ios::binary) << text;
+  std::size_t records = 0, points = 0, skipped = 0;
+  for (auto _ : state) {
+    tolvex::InformeEspacios informe;
+    tolvex::AirspaceCatalogue catalogue = tolvex::load_catalogue(dir.string() + "/", &informe);
+    records = catalogue.size();
+    skipped = informe.omitidos;
+    benchmark::DoNotOptimize(catalogue);
+  }
+  for (const tolvex::TAirSpace& a : tolvex::load_catalogue(dir.string() + "/")) points += a.contorno.size();
+  std::error_code ignored;
+  std::filesystem::remove_all(dir, ignored);
+  state.counters["airspaces"] = static_cast<double>(records);
+  state.counters["skipped"] = static_cast<double>(skipped);
+  state.counters["points"] = static_cast<double>(points);
+  state.counters["file_MB"] = static_cast<double>(text.size()) / 1e6;
+}
+BENCHMARK(BM_LoadStandardOpenAir5MB)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -33,6 +33,21 @@ std::string read_text_file(const std::string& path);
 // without a break still counts, a final break does not start an empty line.
 std::vector<std::string_view> split_lines(std::string_view text);
 
+// Calls f(line) for each line with the breaks of split_lines, without building a vector of a
+// large file's lines.
+template <typename F>
+void for_each_line(std::string_view text, F&& f) {
+  const char* p = text.data();
+  const char* const end = p + text.size();
+  while (p < end) {
+    const char* q = p;
+    while (q < end && *q != '\n' && *q != '\r') ++q;
+    f(std::string_view(p, static_cast<std::size_t>(q - p)));
+    if (q < end) q += (*q == '\r' && q + 1 < end && q[1] == '\n') ? 2 : 1;
+    p = q;
+  }
+}
+
 // Writes bytes to a temporary file beside `path`, flushes it and renames it over `path`, so a
 // crash never leaves half a file. Throws std::runtime_error ("No se ha podido escribir el
 // fichero <path>") on failure; the old file stays as it was and no temporary file is left.

@@ -85,10 +85,9 @@ ConfigWindow::ConfigWindow(const ConfigWindowInputs& inputs, ConfigWindowCallbac
   tableta = new TabletGroup(inputs.tableta, this);
   tableta->setGeometry(423, 64, 252, 450);
   setFixedSize(681, height());
-  // FormCreate: the airspace box and button stay hidden; the box still carries its value.
-  chkEspacios->hide();
+  // FormCreate: the airspace switch and button are shown (published files hold hundreds of
+  // airspaces, so the pilot must be able to choose them).
   chkEspacios->setChecked(false);
-  BitBtn4->hide();
   fill(inputs);
   name_controls(this);
   if (const QScreen* screen = parent ? parent->screen() : this->screen()) {

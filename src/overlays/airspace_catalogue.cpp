@@ -4,6 +4,7 @@
 
 #include "base/number_format.h"
 #include "base/text_file.h"
+#include "overlays/openair_reader.h"
 
 namespace tolvex {
 
@@ -23,22 +24,13 @@ std::string keyword_value(std::string_view line) {
   return std::string(trim(line.substr(3)));
 }
 
-// Calls f(line) for each line, with the line breaks of split_lines (CR LF, LF or a lone CR; a
-// final break starts no empty line), without building a vector of a large file's lines.
-template <typename F>
-void for_each_line(std::string_view text, F&& f) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    const char* q = p;
-    while (q < end && *q != '\n' && *q != '\r') ++q;
-    f(std::string_view(p, static_cast<std::size_t>(q - p)));
-    if (q < end) q += (*q == '\r' && q + 1 < end && q[1] == '\n') ? 2 : 1;
-    p = q;
-  }
-}
-
 }  // namespace
+
+AirspaceCatalogue read_airspaces(std::string_view text, InformeEspacios* informe) {
+  if (informe) *informe = InformeEspacios{};
+  if (is_standard_openair(text)) return parse_standard_openair(text, informe);
+  return parse_airspaces(text);
+}
 
 AirspaceCatalogue parse_airspaces(std::string_view text) {
   AirspaceCatalogue catalogue;
@@ -103,10 +95,10 @@ std::string file_in_folder(const std::string& folder, std::string_view name) {
   return path;
 }
 
-AirspaceCatalogue load_catalogue(const std::string& folder) {
+AirspaceCatalogue load_catalogue(const std::string& folder, InformeEspacios* informe) {
   const std::string airspaces_path = file_in_folder(folder, "airspaces.txt");
   if (!file_exists(airspaces_path)) return {};
-  AirspaceCatalogue catalogue = parse_airspaces(read_text_file(airspaces_path));
+  AirspaceCatalogue catalogue = read_airspaces(read_text_file(airspaces_path), informe);
   const std::string selection_path = file_in_folder(folder, "airspsel.txt");
   if (file_exists(selection_path)) apply_selection(catalogue, read_text_file(selection_path));
   return catalogue;

@@ -1,5 +1,7 @@
 #include "overlays/airspace_drawing.h"
 
+#include <charconv>
+
 #include "map/colour_table.h"
 #include "map/script_escape.h"
 #include "overlays/airspace_catalogue.h"
@@ -37,7 +39,8 @@ bool punto_valido(std::string_view point_text) {
 
 std::vector<std::string> ProcesaEspacioAereo(std::string_view carea, std::string_view nombre,
                                              std::string_view sp,
-                                             const std::vector<std::string>& dibujo, bool lnuevo) {
+                                             const std::vector<std::string>& dibujo, bool lnuevo,
+                                             std::string_view extra) {
   std::vector<std::string> statements;
   const std::size_t count = dibujo.size();
   std::size_t i = 0;
@@ -72,13 +75,63 @@ std::vector<std::string> ProcesaEspacioAereo(std::string_view carea, std::string
       statement.append(dibujo[k], 2, std::string::npos);
       statement += ']';
     }
-    statement += "]);";
+    statement += ']';
+    statement += extra;
+    statement += ");";
     statements.push_back(std::move(statement));
     // dibujo[end], when there, is known not to be a point line.
     i = end + 1;
     while (i < count && !is_point_line(dibujo[i])) ++i;
   }
   return statements;
+}
+
+void append_coordinate(std::string& out, double value) {
+  char buffer[32];
+  const auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
+  if (error != std::errc()) return;
+  const char* last = end;
+  while (last[-1] == '0') --last;
+  if (last[-1] == '.') --last;
+  std::string_view text(buffer, static_cast<std::size_t>(last - buffer));
+  if (text == "-0") text = "0";
+  out += text;
+}
+
+std::string info_espacio(const TAirSpace& a) {
+  std::string info = "Límite superior: " + a.AH + "\nLímite inferior: " + a.AL;
+  if (!a.AF.empty()) info += "\nFrecuencia: " + a.AF;
+  if (!a.AG.empty()) info += (a.AF.empty() ? "\nEstación: " : " (") + a.AG + (a.AF.empty() ? "" : ")");
+  return info;
+}
+
+std::vector<std::string> sentencias_espacio(const TAirSpace& a, bool lnuevo) {
+  std::string extra = ",";
+  extra += std::to_string(a.grosor > 0 ? a.grosor : kGrosorUsual);
+  extra += ',';
+  extra += quote_single(info_espacio(a));
+  if (a.contorno.empty()) return ProcesaEspacioAereo(a.AC, a.AN, a.SP, a.dibujos, lnuevo, extra);
+
+  std::string statement = lnuevo ? "NuevoPoligono(" : "AgregarPoligono(";
+  statement += quote_single(clase_etiqueta(a.AC) + "<br>");
+  statement += ',';
+  statement += quote_single(a.AN);
+  statement += ',';
+  statement += quote_single(a.color_pluma.empty() ? color_espacio(a.SP) : a.color_pluma);
+  statement += ",[";
+  statement.reserve(statement.size() + a.contorno.size() * 24 + extra.size() + 4);
+  for (std::size_t i = 0; i < a.contorno.size(); ++i) {
+    if (i) statement += ',';
+    statement += '[';
+    append_coordinate(statement, a.contorno[i].lon);
+    statement += ',';
+    append_coordinate(statement, a.contorno[i].lat);
+    statement += ']';
+  }
+  statement += ']';
+  statement += extra;
+  statement += ");";
+  return {std::move(statement)};
 }
 
 }  // namespace tolvex

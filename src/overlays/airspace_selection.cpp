@@ -81,7 +81,7 @@ TAirSpace* AirspaceSelection::find_mutable(std::string_view name) {
 }
 
 AirspaceSelection::Batch AirspaceSelection::outline(const TAirSpace& a) const {
-  return ProcesaEspacioAereo(a.AC, a.AN, a.SP, a.dibujos, true);
+  return sentencias_espacio(a, true);
 }
 
 std::vector<AirspaceSelection::Batch> AirspaceSelection::initial_batches() const {
@@ -98,7 +98,7 @@ AirspaceSelection::Batch AirspaceSelection::highlight(std::string_view name) con
   const TAirSpace* a = find(name);
   if (!a) return {};
   Batch b{"BorrarResaltado();"};
-  for (std::string& s : ProcesaEspacioAereo(a->AC, a->AN, a->SP, a->dibujos, false)) b.push_back(std::move(s));
+  for (std::string& s : sentencias_espacio(*a, false)) b.push_back(std::move(s));
   return b;
 }
 

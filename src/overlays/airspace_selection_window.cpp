@@ -143,8 +143,25 @@ void AirspaceSelectionWindow::build_controls() {
   Label1->setGeometry(8, 20, 195, 18);
   Label2 = new QLabel(QStringLiteral("Límite inferior:"), grpInfo);
   Label2->setGeometry(8, 42, 195, 18);
-  // The limits are the airspace file's text.
-  for (QLabel* l : {Label1, Label2}) l->setTextFormat(Qt::PlainText);
+  // The limits are the file's text.
+  Label1->setTextFormat(Qt::PlainText);
+  Label2->setTextFormat(Qt::PlainText);
+
+  lblOmitidos = new QLabel(this);
+  lblOmitidos->setObjectName(QStringLiteral("lblOmitidos"));
+  lblOmitidos->setGeometry(10, 566, 580, 40);
+  lblOmitidos->setWordWrap(true);
+  lblOmitidos->setStyleSheet(QStringLiteral("color: #A00000;"));
+  if (inputs_.omitidos > 0) {
+    lblOmitidos->setText(inputs_.omitidos == 1
+                             ? QStringLiteral("1 espacio aéreo de airspaces.txt no se pudo leer y no se muestra "
+                                              "(el motivo, en tolvex.log con DEBUG=S).")
+                             : QStringLiteral("%1 espacios aéreos de airspaces.txt no se pudieron leer y no se "
+                                              "muestran (los motivos, en tolvex.log con DEBUG=S).")
+                                   .arg(inputs_.omitidos));
+  } else {
+    lblOmitidos->hide();
+  }
 
   clbEspacios = new QListWidget(this);
   clbEspacios->setObjectName(QStringLiteral("clbEspacios"));

@@ -29,6 +29,7 @@ struct AirspaceSelectionInputs {
   std::string program_folder;  // with a trailing separator: airspsel.txt goes there
   QString files_folder;        // the executable's folder: page scripts, Leaflet, pictures
   MapSettings maps;
+  std::size_t omitidos = 0;    // airspaces of the file that could not be read: told once here
   // Errors no one else handles (airspsel.txt that cannot be written): the application's handler.
   std::function<void(const QString&)> on_error;
 };
@@ -52,6 +53,7 @@ class AirspaceSelectionWindow : public QDialog {
   QPushButton *BitBtn2 = nullptr, *BitBtn4 = nullptr, *BitBtn5 = nullptr, *BitBtn6 = nullptr;
   QPushButton *BitBtn1 = nullptr, *BitBtn3 = nullptr;
   QLabel *Label1 = nullptr, *Label2 = nullptr, *Label3 = nullptr;
+  QLabel* lblOmitidos = nullptr;  // the skipped airspaces of the file, when there are any
   QFrame* Panel4 = nullptr;
   QLabel* Panel5 = nullptr;
   QWebEngineView* WebBrowser1 = nullptr;

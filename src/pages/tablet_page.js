@@ -141,12 +141,12 @@ function cambiarLinea(lw, cl, op) {
   polyShape.setOptions({ strokeColor: cl, strokeOpacity: op, strokeWeight: lw });
 }
 
-function NuevoPoligono(carea, cnombre, color, ccoords) {
+function NuevoPoligono(carea, cnombre, color, ccoords, grosor) {
   var vertices = [];
   for (var i = 0; i < ccoords.length; i++) vertices.push(new google.maps.LatLng(ccoords[i][1], ccoords[i][0]));
   if (vertices.length > 1) vertices.push(vertices[0]);
   var contorno = new google.maps.Polyline({
-    path: vertices, clickable: false, strokeColor: color, strokeOpacity: 1.0, strokeWeight: 2, map: map
+    path: vertices, clickable: false, strokeColor: color, strokeOpacity: 1.0, strokeWeight: grosor || 2, map: map
   });
   espacios.push(contorno);
   nomespacios.push(cnombre);
@@ -194,7 +194,8 @@ function dibujarEspacios(lista) {
     a.trozos.forEach(function (trozo) {
       if (!Array.isArray(trozo)) return;
       var puntos = trozo.filter(function (p) { return Array.isArray(p) && numero(p[0]) && numero(p[1]); });
-      NuevoPoligono(String(a.etiqueta || ''), String(a.nombre || ''), String(a.color || '#FF0000'), puntos);
+      NuevoPoligono(String(a.etiqueta || ''), String(a.nombre || ''), String(a.color || '#FF0000'), puntos,
+        numero(a.grosor) ? a.grosor : 2);
     });
   });
 }

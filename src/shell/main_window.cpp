@@ -113,7 +113,10 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   xgps_client = std::make_unique<XgpsClient>();
 
   try {
-    airspaces = load_catalogue(carpeta);
+    InformeEspacios informe;
+    airspaces = load_catalogue(carpeta, &informe);
+    airspaces_omitidos = informe.omitidos;
+    log_airspace_file(informe);
   } catch (const std::exception& error) {
     // The window is not on screen yet: report once the event loop runs.
     const QString text = QString::fromStdString(error.what());
@@ -366,6 +369,17 @@ void MainWindow::mostrar_botones(bool on) {
   show_toggle_states();
   conexion->show();
   configurar->show();
+}
+
+void MainWindow::log_airspace_file(const InformeEspacios& informe) const {
+  if (informe.estandar)
+    escribir_log("airspaces.txt leído como OpenAir estándar: " + std::to_string(airspaces.size()) +
+                 " espacios aéreos, " + std::to_string(informe.omitidos) + " omitidos");
+  for (const AvisoLectura& aviso : informe.avisos)
+    escribir_log("airspaces.txt, línea " + std::to_string(aviso.linea) + ": " + aviso.motivo);
+  if (informe.omitidos > informe.avisos.size())
+    escribir_log("airspaces.txt: " + std::to_string(informe.omitidos - informe.avisos.size()) +
+                 " espacios aéreos omitidos más");
 }
 
 void MainWindow::escribir_log(const std::string& mensaje) const {

@@ -84,6 +84,7 @@ class MainWindow : public QMainWindow {
   std::int32_t ZoomGL = 9;
   std::string ruta_ruta;
   std::vector<TAirSpace> airspaces;
+  std::size_t airspaces_omitidos = 0;  // airspaces of the file left out because a record did not read
 
   // --- controls ---
   QWidget* fondo = nullptr;
@@ -117,6 +118,7 @@ class MainWindow : public QMainWindow {
   void mostrar_mensaje(const QString& texto);
   void mostrar_botones(bool on);
   void escribir_log(const std::string& mensaje) const;  // only when DEBUG is on
+  void log_airspace_file(const InformeEspacios& informe) const;
   bool conectar();
   // Closes the simulator link with its log lines; throws when the link fails to close.
   void cerrar_enlace();

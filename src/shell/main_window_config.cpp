@@ -197,6 +197,7 @@ void MainWindow::abrir_espacios_aereos(QWidget* parent) {
   in.program_folder = carpeta;
   in.files_folder = QString::fromStdString(page_files_folder);
   in.maps = cfg.maps;
+  in.omitidos = airspaces_omitidos;
   in.on_error = [this](const QString& text) { ApplicationEvents1Exception(text); };
   AirspaceSelectionWindow window(airspaces, std::move(in), parent);
   window.exec();

@@ -284,7 +284,7 @@ void MainWindow::TimerEATimer() {
   QList<QStringList> batches;
   for (const TAirSpace& a : airspaces) {
     if (!a.visible) continue;
-    const std::vector<std::string> statements = ProcesaEspacioAereo(a.AC, a.AN, a.SP, a.dibujos, true);
+    const std::vector<std::string> statements = sentencias_espacio(a, true);
     if (statements.empty()) continue;
     QStringList batch;
     batch.reserve(static_cast<qsizetype>(statements.size()));

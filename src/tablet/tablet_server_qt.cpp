@@ -201,11 +201,13 @@ void TabletServer::accept_sockets() {
 
 void TabletServer::send(QWebSocket* socket, const QString& message) {
   if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
-  socket->sendTextMessage(message);
+  // Checked before adding: one state of many airspaces may itself be larger than the limit.
   if (socket->bytesToWrite() > kMaxUnsentBytes) {
     log("Vista en tableta: una tableta no lee lo que se le envía; se cierra su conexión");
     drop(socket, true);
+    return;
   }
+  socket->sendTextMessage(message);
 }
 
 void TabletServer::send_to_all(const std::string& message) {

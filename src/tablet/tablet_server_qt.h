@@ -43,7 +43,8 @@ class TabletServer : public QObject {
 
  public:
   static constexpr int kMaxSockets = 8;
-  // A tablet that leaves more than this unsent (it stopped reading) is dropped.
+  // A tablet that leaves more than this unsent (it stopped reading) is dropped when the next
+  // message comes: what waits for one tablet is at most this and one message.
   static constexpr qint64 kMaxUnsentBytes = 256 * 1024;
   // What a tablet may send in one message (it has nothing to send but pongs).
   static constexpr quint64 kMaxIncomingBytes = 1024;

@@ -63,6 +63,20 @@ std::string outline_pieces(const std::vector<std::string>& dibujos) {
   return pieces + "]";
 }
 
+// "[[[lng,lat],...]]": one piece, the whole outline.
+std::string outline_of(const std::vector<PuntoGeo>& contorno) {
+  std::string piece = "[[";
+  piece.reserve(contorno.size() * 24 + 4);
+  for (std::size_t i = 0; i < contorno.size(); ++i) {
+    piece += i ? ",[" : "[";
+    append_coordinate(piece, contorno[i].lon);
+    piece += ',';
+    append_coordinate(piece, contorno[i].lat);
+    piece += ']';
+  }
+  return piece + "]]";
+}
+
 }  // namespace
 
 std::string map_section(std::int32_t tipogooglemap, bool seguir) {
@@ -109,11 +123,15 @@ std::string airspaces_section(const AirspaceCatalogue& catalogue, bool shown) {
   std::string section = "[";
   for (const TAirSpace& a : catalogue) {
     if (!a.visible) continue;
-    const std::string pieces = outline_pieces(a.dibujos);
+    // A standard file's record has its whole outline, arcs and circles sampled; a record of the
+    // decimal dialect has its runs of point lines.
+    const std::string pieces = a.contorno.empty() ? outline_pieces(a.dibujos) : outline_of(a.contorno);
     if (pieces.empty()) continue;
     if (section.size() > 1) section += ',';
     section += R"({"nombre":)" + quote_double(a.AN) + R"(,"etiqueta":)" + quote_double(clase_etiqueta(a.AC)) +
-               R"(,"color":)" + quote_double(color_espacio(a.SP)) + R"(,"trozos":)" + pieces + "}";
+               R"(,"color":)" + quote_double(a.color_pluma.empty() ? color_espacio(a.SP) : a.color_pluma) +
+               R"(,"grosor":)" + std::to_string(a.grosor > 0 ? a.grosor : kGrosorUsual) + R"(,"trozos":)" + pieces +
+               "}";
   }
   return section + "]";
 }

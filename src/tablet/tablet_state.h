@@ -6,7 +6,7 @@
 //   "ruta"     null or {"puntos":[[lat,lng],...],"color":..,"ancho":..,"opacidad":..}
 //   "rutadin"  null or {"lat":..,"lng":..,"color":..,"ancho":..,"opacidad":..}: the pilot's
 //              dynamic route marker; the line runs from it to the aircraft
-//   "espacios" [{"nombre":..,"etiqueta":..,"color":..,"trozos":[[[lng,lat],...],...]}, ...]
+//   "espacios" [{"nombre":..,"etiqueta":..,"color":..,"grosor":..,"trozos":[[[lng,lat],...],...]}, ...]
 //   "vfr"      [{"nombre":..,"lat":..,"lng":..,"zoom":..}, ...]: "zoom" the lowest zoom level at
 //              which the point shows, as on the main map (labels never pile up)
 #include <cstdint>
@@ -47,7 +47,8 @@ std::string route_section(bool ruta_visible, std::string_view ruta_ruta, const L
 std::string dynamic_route_section(const std::optional<std::pair<double, double>>& punto, const LineStyle& style);
 
 // Every record marked visible, when airspaces are shown: its name, class label, outline colour
-// and its pieces, each a run of consecutive valid point lines as the main map draws them.
+// and width, and its pieces as the main map draws them: the whole outline of a standard file's
+// record, or each run of consecutive valid point lines.
 std::string airspaces_section(const AirspaceCatalogue& catalogue, bool shown);
 
 // The VFR points of a points file's text, when shown.

@@ -82,7 +82,8 @@ TEST(SelectionModel, StatementsOfEachAction) {
   AirspaceSelection s(cat);
   EXPECT_EQ(s.set_ticked("O'Neill", true),
             (AirspaceSelection::Batch{
-                "NuevoPoligono('Restringida<br>','O\\'Neill','#00FF00',[[ -0.5,38.1],[ -0.4,38.2],[ -0.4,38.1]]);"}));
+                "NuevoPoligono('Restringida<br>','O\\'Neill','#00FF00',[[ -0.5,38.1],[ -0.4,38.2],[ -0.4,38.1]],2,"
+                "'Límite superior: FL 95\\nLímite inferior: SFC');"}));
   EXPECT_EQ(s.set_ticked("O'Neill", false), (AirspaceSelection::Batch{"BorrarEspacio('O\\'Neill');"}));
   const auto highlight = s.highlight("A2");
   ASSERT_EQ(highlight.size(), 2u);

@@ -43,6 +43,7 @@ class SelectionWindowTest : public ::testing::Test {
     in.files_folder = built_program_folder();
     in.maps.proveedor = "osm";
     in.maps.teselas_normal = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+    in.omitidos = omitidos;
     in.on_error = [this](const QString& text) { errors.push_back(text.toStdString()); };
     auto w = std::make_unique<AirspaceSelectionWindow>(catalogue, in);
     w->show();
@@ -65,6 +66,7 @@ class SelectionWindowTest : public ::testing::Test {
 
   TempProgramFolder folder_;
   AirspaceCatalogue catalogue;
+  std::size_t omitidos = 0;
   std::vector<std::string> errors;
 };
 
@@ -89,13 +91,15 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   // A name is shown as text in the information window, never as markup.
   EXPECT_EQ(eval(*w, "google.maps.event.trigger(espacios[1], 'click', {latLng: new google.maps.LatLng(38.15, -0.45)});"
                      "infowindow.getContent()").toString(),
-            QStringLiteral("Restringida<br>&lt;b&gt;LED&lt;/b&gt; 72"));
+            QStringLiteral("Restringida<br>&lt;b&gt;LED&lt;/b&gt; 72<br>Límite superior: FL 95<br>Límite inferior: SFC"));
 
   w->clbEspacios->setCurrentRow(0);
   EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: FL 95"));
   EXPECT_EQ(w->Label2->text(), QStringLiteral("Límite inferior: SFC"));
   for (QLabel* l : {w->Label1, w->Label2}) EXPECT_EQ(l->textFormat(), Qt::PlainText) << "the file's text, never markup";
   EXPECT_EQ(eval(*w, "actdibujo.length").toInt(), 1);
+  EXPECT_TRUE(eval(*w, "map.getBounds().contains(new google.maps.LatLng(38.15, -0.45))").toBool())
+      << "the highlighted airspace is brought into view";
 
   w->clbEspacios->item(0)->setCheckState(Qt::Unchecked);
   EXPECT_EQ(eval(*w, "nomespacios.join('|')").toString(), QStringLiteral("<b>LED</b> 72"));
@@ -122,6 +126,19 @@ TEST_F(SelectionWindowTest, MarksPreviewsAndSaves) {
   EXPECT_EQ((std::vector<bool>{catalogue[0].visible, catalogue[1].visible, catalogue[2].visible}),
             (std::vector<bool>{false, true, true}));
   EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(w->lblOmitidos->isVisibleTo(w.get())) << "nothing was skipped";
+}
+
+TEST_F(SelectionWindowTest, SkippedAirspacesAreToldAndLimitsAreText) {
+  omitidos = 3;
+  catalogue[0].AH = "<i>FL</i> 95";
+  auto w = open();
+  EXPECT_TRUE(w->lblOmitidos->isVisibleTo(w.get()));
+  EXPECT_TRUE(w->lblOmitidos->text().startsWith(QStringLiteral("3 espacios aéreos de airspaces.txt no se pudieron leer")));
+  w->RadioGroup1->button(0)->click();
+  w->clbEspacios->setCurrentRow(0);
+  EXPECT_EQ(w->Label1->text(), QStringLiteral("Límite superior: <i>FL</i> 95"));
+  EXPECT_EQ(w->Label1->textFormat(), Qt::PlainText);
 }
 
 TEST_F(SelectionWindowTest, CancelThenReopenShowsTheOldSelection) {

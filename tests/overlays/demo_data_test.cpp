@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "map/colour_table.h"
 #include "overlays/airspace_catalogue.h"
 #include "overlays/airspace_drawing.h"
 #include "overlays/vfr_points.h"
@@ -12,31 +11,26 @@ namespace tolvex {
 namespace {
 
 TEST(OverlaysDemoData, AirspacesLoadSelectAndDraw) {
-  const AirspaceCatalogue catalogue = load_catalogue(TOLVEX_DEMO_DIR);
+  InformeEspacios informe;
+  const AirspaceCatalogue catalogue = load_catalogue(TOLVEX_DEMO_DIR, &informe);
+  EXPECT_TRUE(informe.estandar);
+  EXPECT_EQ(informe.omitidos, 0u);
   ASSERT_GE(catalogue.size(), 6u);
   std::size_t visible = 0;
-  bool split_by_an_arc = false;
+  bool ctr_has_an_arc = false;
   for (const TAirSpace& r : catalogue) {
     visible += r.visible ? 1 : 0;
     EXPECT_FALSE(r.AN.empty());
     EXPECT_FALSE(clase_etiqueta(r.AC).empty()) << r.AN;
-    const std::string pen_colour = r.SP.substr(r.SP.rfind(',') + 1);
-    EXPECT_TRUE(colour_by_name(pen_colour).has_value()) << r.AN << ": " << r.SP;
-    const auto statements = ProcesaEspacioAereo(r.AC, r.AN, r.SP, r.dibujos, true);
-    ASSERT_FALSE(statements.empty()) << r.AN;
-    split_by_an_arc = split_by_an_arc || statements.size() > 1;
-    std::size_t points = 0;
-    for (const std::string& line : r.dibujos) points += line.starts_with("DP") ? 1 : 0;
-    std::size_t drawn = 0;
-    for (const std::string& s : statements) {
-      for (std::size_t at = s.find('['); at != std::string::npos; at = s.find('[', at + 1)) ++drawn;
-      drawn -= 1;  // the outer bracket of the point list
-    }
-    EXPECT_EQ(drawn, points) << r.AN << ": a point line is malformed";
+    EXPECT_EQ(r.color_pluma.size(), 7u) << r.AN << ": " << r.SP;
+    EXPECT_NE(r.inferior.referencia, ReferenciaLimite::Ilegible) << r.AN;
+    EXPECT_NE(r.superior.referencia, ReferenciaLimite::Ilegible) << r.AN;
+    EXPECT_EQ(sentencias_espacio(r, true).size(), 1u) << r.AN;
+    if (r.AN.starts_with("CTR Cuatro Vientos")) ctr_has_an_arc = !r.curvas.empty();
   }
   EXPECT_GT(visible, catalogue.size() / 2);
   EXPECT_LT(visible, catalogue.size() + 1);
-  EXPECT_TRUE(split_by_an_arc);
+  EXPECT_TRUE(ctr_has_an_arc);
 }
 
 TEST(OverlaysDemoData, EveryVfrPointBecomesAMarker) {

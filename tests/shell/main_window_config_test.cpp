@@ -51,8 +51,8 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
   configure([&](ConfigWindow& w) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Configuración de Tolvex"));
     EXPECT_EQ(unnamed_controls(&w), QStringList());
-    EXPECT_FALSE(w.chkEspacios->isVisibleTo(&w));
-    EXPECT_FALSE(w.BitBtn4->isVisibleTo(&w));
+    EXPECT_TRUE(w.chkEspacios->isVisibleTo(&w));
+    EXPECT_TRUE(w.BitBtn4->isVisibleTo(&w));
     EXPECT_TRUE(w.chkXPlane->isChecked());
     EXPECT_FALSE(w.Edit1->isVisibleTo(&w)) << "FSUIPC shows its note instead of the address";
     EXPECT_TRUE(w.memofsuipc->isVisibleTo(&w));
@@ -69,6 +69,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
     w.autocb->setChecked(true);
     w.cbruta->setChecked(true);
     w.chkXPlane->setChecked(false);
+    w.chkEspacios->setChecked(true);
     w.autoint->setText(QStringLiteral("2.75"));
     w.Edit3->setText(QStringLiteral("6"));
     w.ComboBox1->setCurrentIndex(2);
@@ -91,6 +92,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
   EXPECT_TRUE(s.auto_);
   EXPECT_TRUE(s.ruta_visible);
   EXPECT_FALSE(s.xplane);
+  EXPECT_TRUE(s.lespaciosaereos);
   EXPECT_EQ(s.intervalorgm, "2,7");
   EXPECT_EQ(s.intervalo_ms, 2700);
   EXPECT_EQ(s.rutadin_ancho, 6);

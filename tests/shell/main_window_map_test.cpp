@@ -418,5 +418,35 @@ TEST_F(OverlayTest, AirspaceButtonTakesTheOutlinesOffAndBack) {
   EXPECT_TRUE(window->bespacios->isChecked());
 }
 
+// A standard OpenAir file on the live page: a circle drawn in its pen, and a click on it that
+// tells its name, class and limits as plain text.
+TEST_F(MapTest, StandardAirspaceCircleAnswersAClick) {
+  folder.write("airspaces.txt",
+               "AC CTR\r\nAN <b>Torre</b>\r\nAL GND\r\nAH 2500ft MSL\r\nSP 0,3,0,128,255\r\n"
+               "V X=40:24:00 N 003:42:00 W\r\nDC 2\r\n"
+               "AC R\r\nAN Mala\r\nDP 40:00:00 N 003:00:00 W\r\nDP 41:61:00 N 003:00:00 W\r\nDP 40:30:00 N 003:30:00 W\r\n");
+  folder.write("airspsel.txt", "<b>Torre</b>\r\n");
+  start_connected("VERAIRSPACES=S\r\n");
+  EXPECT_EQ(window->airspaces.size(), 1u);
+  EXPECT_EQ(window->airspaces_omitidos, 1u);
+  EXPECT_NE(folder.read("tolvex.log").find("airspaces.txt, línea 11: se omite el espacio aéreo \"Mala\": punto no válido"),
+            std::string::npos);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page("espacios.length").toInt() == 1; }, 5000));
+  EXPECT_GE(page("espacios[0].getPath().getLength()").toInt(), 73) << "a circle, 5 degrees a vertex at most";
+  EXPECT_EQ(page("espacios[0].get('strokeColor')").toString(), QStringLiteral("#0080FF"));
+  EXPECT_EQ(page("espacios[0].get('strokeWeight')").toInt(), 3);
+
+  // Far from the outline: nothing; on its northern edge (2 NM north of the centre): the box.
+  page(QStringLiteral("google.maps.event.trigger(map, 'click', {latLng: new google.maps.LatLng(40.6, -3.7)}); 1"));
+  QTest::qWait(500);
+  EXPECT_FALSE(page(QStringLiteral("!!document.querySelector('.tv-espacios')")).toBool());
+  page(QStringLiteral("google.maps.event.trigger(map, 'click', {latLng: new google.maps.LatLng(40.43333, -3.7)}); 1"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return page(QStringLiteral("!!document.querySelector('.tv-espacios')")).toBool(); }, 3000));
+  EXPECT_EQ(page(QStringLiteral("document.querySelector('.tv-espacios').innerText")).toString(),
+            QStringLiteral("<b>Torre</b>\nClase CTR\nLímite superior: 2500 ft AMSL\nLímite inferior: SFC"));
+  EXPECT_EQ(page(QStringLiteral("document.querySelectorAll('.tv-espacios b b').length")).toInt(), 0)
+      << "the name is text, not markup";
+}
+
 }  // namespace
 }  // namespace tolvex::test

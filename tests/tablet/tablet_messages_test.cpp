@@ -40,6 +40,10 @@ TEST(TabletState, Sections) {
               {"DP -0.5,38.1", "DP -0.4,38.2", "DA 10,20,30", "DP -0.4,38.1", "DP x,38", "DP 1e-1,+2"}, true, false};
   TAirSpace hidden{"D", "Oculta", "", "", "", {"DP 1,2", "DP 3,4"}, false, false};
   TAirSpace arcs{"CTR", "Arcos", "", "", "", {"DA 1,2,3"}, true, false};
+  TAirSpace standard{"C", "TMA", "", "", "", {"DC 5"}, true, false};
+  standard.contorno = {{43.5, -79.25}, {43.6000001, -79.3}, {43.5, -79.25}};
+  standard.color_pluma = "#123456";
+  standard.grosor = 3;
   struct Case { std::string section, expected; } cases[] = {
       {map_section(2, true), R"({"tipo":"HYBRID","seguir":true})"},
       {map_section(9, false), R"({"tipo":"ROADMAP","seguir":false})"},
@@ -56,8 +60,11 @@ TEST(TabletState, Sections) {
        R"({"lat":40,"lng":-4,"color":"#FFFF00","ancho":3,"opacidad":0.5})"},
       {airspaces_section({r, hidden, arcs}, false), "[]"},
       {airspaces_section({r, hidden, arcs}, true),
-       R"([{"nombre":"LED \"71\"<\/script>","etiqueta":"Restringida","color":"#00FF00",)"
+       R"([{"nombre":"LED \"71\"<\/script>","etiqueta":"Restringida","color":"#00FF00","grosor":2,)"
        R"("trozos":[[[-0.5,38.1],[-0.4,38.2]],[[-0.4,38.1]],[[0.1,2]]]}])"},
+      {airspaces_section({standard}, true),
+       R"([{"nombre":"TMA","etiqueta":"Clase C","color":"#123456","grosor":3,)"
+       R"("trozos":[[[-79.25,43.5],[-79.3,43.6],[-79.25,43.5]]]}])"},
       {vfr_section("Uno|40,5|-3,25\nmal|x|1\n\"Dos\"|41|-3\n", true),
        R"([{"nombre":"Uno","lat":40.5,"lng":-3.25,"zoom":1},{"nombre":"\"Dos\"","lat":41,"lng":-3,"zoom":6}])"},
       {vfr_section("Uno|40,5|-3,25\n", false), "[]"},

@@ -102,6 +102,20 @@ TEST_F(TabletServerTest, AnswersOnTheWireOnlyWhatTheGateAllows) {
   EXPECT_TRUE(page.contains("Content-Security-Policy: default-src 'none'; script-src 'self';")) << page.left(600).toStdString();
 }
 
+// Hundreds of airspaces make a state larger than what may wait for a tablet: it still goes whole.
+TEST_F(TabletServerTest, AStateLargerThanTheUnsentLimitReachesALateTablet) {
+  const std::string big = "[{\"nombre\":\"" + std::string(3 * TabletServer::kMaxUnsentBytes, 'e') + "\"}]";
+  server->update_state({{kSectionEspacios, big}});
+  QWebSocket client;
+  qsizetype largest = 0;
+  QObject::connect(&client, &QWebSocket::textMessageReceived, [&](const QString& m) { largest = std::max(largest, m.size()); });
+  client.open(QUrl(address(kKey, "/enlace").replace(QStringLiteral("http:"), QStringLiteral("ws:"))));
+  ASSERT_TRUE(wait_for([&] { return largest > 3 * TabletServer::kMaxUnsentBytes; }));
+  server->publish_sample({40.5, -3.5, 10});
+  pump_events(300);
+  EXPECT_EQ(server->tablet_count(), 1);
+}
+
 TEST_F(TabletServerTest, ASocketWithoutTheKeyNeverOpens) {
   for (const std::string& key : {std::string(), std::string("otra"), kKey + "x"}) {
     QWebSocket client;

@@ -123,6 +123,9 @@ class MainWindow : public QMainWindow {
   // Closes the simulator link with its log lines; throws when the link fails to close.
   void cerrar_enlace();
   void leer_posicion();
+  // The link's part of leer_posicion: one poll into latitud, longitud, heading; false when it
+  // failed and the map must not be handed anything.
+  bool leer_enlace();
   void actualizar_mapa();
   void mover_avion();
   void dibujar_ruta();

@@ -10,6 +10,7 @@
 #include "simlink/fsuipc_position.h"
 #include "simlink/iocp_client_qt.h"
 #include "simlink/xgps_client_qt.h"
+#include "tablet/tablet_server_qt.h"
 
 namespace tolvex {
 
@@ -120,6 +121,8 @@ void MainWindow::Timer_autoTimer() {
   if (!conectado) return;
   if (minimizada) {
     hayact = true;
+    // Open tablets follow the aircraft all the same; the hidden map waits for the restore.
+    if (tablet_server && tablet_server->tablet_count() > 0 && leer_enlace() && receiving_) publicar_muestra_tableta();
     return;
   }
   leer_posicion();
@@ -130,14 +133,14 @@ void MainWindow::IdTCPClientDisconnected() {
   escribir_log("Desconectado IOCPSERVER");
 }
 
-void MainWindow::leer_posicion() {
+bool MainWindow::leer_enlace() {
   if (cfg.iocpserver) {
     escribir_log("Solicitar datos al IOCPSERVER");
-    if (!poll_iocp()) return;  // the failure was reported; no hand-over
+    if (!poll_iocp()) return false;  // the failure was reported; no hand-over
     escribir_log("Datos leidos del iocpserver:" + sample_text(latitud, longitud, heading, decimal_separator));
   } else if (cfg.link_kind == LinkKind::xgps) {
     escribir_log("Solicitar datos por red (XGPS)");
-    if (!poll_xgps()) return;  // the failure was reported; no hand-over
+    if (!poll_xgps()) return false;  // the failure was reported; no hand-over
     escribir_log("Datos leidos de la red (XGPS):" + sample_text(latitud, longitud, heading, decimal_separator));
   } else {
     escribir_log("Solicitar datos al FSUIPC");
@@ -151,6 +154,11 @@ void MainWindow::leer_posicion() {
     set_receiving(sample.has_value());
     escribir_log("Datos leidos de FSUIPC:" + sample_text(latitud, longitud, heading, decimal_separator));
   }
+  return true;
+}
+
+void MainWindow::leer_posicion() {
+  if (!leer_enlace()) return;
   // The tablets first: a page rebuilt here keeps them waiting for nothing.
   if (receiving_) publicar_muestra_tableta();
   if (pulsaboton || cfg.MapaSK || !map_page_built_) {

@@ -90,6 +90,15 @@ TEST_F(TabletViewTest, ATabletSeesTheLiveAircraftAirspacesAndRoute) {
         << "poll " << i;
   }
 
+  // With the window in the tray the tablet still follows; the hidden map is left alone.
+  window->minimizar_apliClick();
+  statements.clear();
+  server->set_sample({4050000, -370000, 4500});
+  window->Timer_autoTimer();
+  EXPECT_TRUE(tablet.wait_until(QStringLiteral("Math.abs(marcador.getPosition().lat() - 40.5) < 1e-9")));
+  EXPECT_TRUE(statements.empty()) << statements.front();
+  window->CoolTrayIconDblClick();
+
   // The route shown on the PC is shown on the tablet too.
   window->ruta_ruta = "-3.70, 40.40\n-3.60, 40.50\n-3.50, 40.45\n";
   window->brutaClick();

@@ -31,8 +31,21 @@ QHttpServerResponse with_headers(QHttpServerResponse response, const HeaderList&
   return response;
 }
 
+// Qt's server writes the length of an empty answer itself.
 QHttpServerResponse refusal(QHttpServerResponse::StatusCode status) {
-  return with_headers(QHttpServerResponse(status), refusal_headers());
+  return with_headers(QHttpServerResponse(status), {{"Cache-Control", "no-store"}});
+}
+
+// A page file of `folder` as the page scheme's rule allows it (map/page_files.h), or 404.
+QHttpServerResponse file_response(const QString& folder, const std::string& address_path) {
+  const auto relative = page_file_path(address_path);
+  if (!relative || folder.isEmpty()) return refusal(QHttpServerResponse::StatusCode::NotFound);
+  QFile file(QDir(folder).filePath(QString::fromStdString(*relative)));
+  if (!file.open(QIODevice::ReadOnly) || file.size() > PageScheme::kMaxFileBytes)
+    return refusal(QHttpServerResponse::StatusCode::NotFound);
+  const std::string_view type = page_file_type(*relative);
+  return with_headers(QHttpServerResponse(QByteArray(type.data(), static_cast<qsizetype>(type.size())), file.readAll()),
+                      page_file_headers());
 }
 
 std::string status_counts(const std::map<int, int>& counts) {
@@ -94,18 +107,10 @@ bool TabletServer::start(quint16 port, const std::string& key) {
     }
   });
   http_->setMissingHandler([this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
-    QHttpServerResponse response = refusal(QHttpServerResponse::StatusCode::Forbidden);
-    if (request_has_key(request)) {
-      response = refusal(QHttpServerResponse::StatusCode::NotFound);
-      const auto relative = page_file_path(request.url().path(QUrl::FullyEncoded).toStdString());
-      QFile file(QDir(options_.files_folder).filePath(QString::fromStdString(relative.value_or(std::string()))));
-      if (relative && !options_.files_folder.isEmpty() && file.open(QIODevice::ReadOnly) &&
-          file.size() <= PageScheme::kMaxFileBytes) {
-        const std::string_view type = page_file_type(*relative);
-        response = with_headers(QHttpServerResponse(QByteArray(type.data(), static_cast<qsizetype>(type.size())), file.readAll()),
-                                page_file_headers());
-      }
-    }
+    const QHttpServerResponse response =
+        request_has_key(request)
+            ? file_response(options_.files_folder, request.url().path(QUrl::FullyEncoded).toStdString())
+            : refusal(QHttpServerResponse::StatusCode::Forbidden);
     response.write(std::move(responder));
   });
   if (!gate_->listen(QHostAddress::AnyIPv4, port)) {

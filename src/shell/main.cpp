@@ -2,9 +2,11 @@
 #include <QCommandLineParser>
 #include <QDir>
 
+#include "base/message_box_qt.h"
 #include "map/web_profile_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
+#include "shell/program_folder_qt.h"
 #include "shell/tolvex_application.h"
 
 int main(int argc, char** argv) {
@@ -16,6 +18,10 @@ int main(int argc, char** argv) {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   tolvex::TolvexApplication app(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));
+#ifdef TOLVEX_APP_ID
+  // The desktop entry's name: desktops match the window to its menu entry and icon by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TOLVEX_APP_ID));
+#endif
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Tolvex, mapa móvil para simulación de vuelo VFR"));
@@ -30,13 +36,21 @@ int main(int argc, char** argv) {
   parser.process(app);
 
   tolvex::MainWindowOptions options;
-  options.folder = parser.value(folder);
   options.connect_on_start = parser.isSet(connect);
   options.version = tolvex::program_version();
-  if (!options.folder.isEmpty() && !QDir(options.folder).exists()) {
-    qCritical("Tolvex: la carpeta %s no existe", qPrintable(options.folder));
+  const QString given = parser.value(folder);
+  if (!given.isEmpty() && !QDir(given).exists()) {
+    qCritical("Tolvex: la carpeta %s no existe", qPrintable(given));
     return 2;
   }
+  tolvex::StartFolder start = tolvex::start_folder(given);
+  if (start.folder.isEmpty()) {
+    qCritical("Tolvex: %s", qPrintable(start.error));
+    tolvex::show_notice(nullptr, start.error);
+    return 2;
+  }
+  options.folder = start.folder;
+  options.start_notes = std::move(start.notes);
 
   tolvex::MainWindow window(options);
   // The program ends with its main window's close sequence, not when some other window (a

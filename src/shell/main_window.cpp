@@ -93,6 +93,7 @@ MainWindow::MainWindow(MainWindowOptions options) : options_(std::move(options))
   }
   set_follow_picture();
   Timer_auto.setInterval(cfg.intervalo_ms);
+  for (const std::string& note : options_.start_notes) escribir_log(note);
   for (const std::string& note : notes) escribir_log(note);
 
   page_watchdog_ = new PageLoadWatchdog(options_.page_load_limit_ms, this);
@@ -260,7 +261,7 @@ void MainWindow::build_controls() {
 
   CoolTrayIcon = new QSystemTrayIcon(this);
   CoolTrayIcon->setToolTip(QStringLiteral("Tolvex"));
-  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
+  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
   connect(CoolTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

@@ -45,6 +45,7 @@ struct MainWindowOptions {
   std::optional<std::pair<int, int>> version;      // major, minor of the program file
   std::optional<char> decimal_separator;           // default: the system locale's
   bool register_hot_key = true;
+  std::vector<std::string> start_notes;            // for the log once DEBUG is known (where the data are)
 };
 
 // The program's own version, as the build compiled it in.

@@ -8,4 +8,5 @@ tolvex_ui_sources(shell
   main_window_shape.cpp
   skin_surface_widget.cpp
   tolvex_application.cpp
+  program_folder_qt.cpp
 )

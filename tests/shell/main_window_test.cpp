@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #ifdef TOLVEX_TEST_X11

@@ -210,25 +210,11 @@ void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
 }
 
 void write_first_settings(const std::string& path, const std::string& comment, const Settings& s) {
+  // The two saves write every key the program keeps, so a key added to them lands here too.
   IniFile ini = IniFile::from_text(path, encode_text("; " + comment + "\r\n", platform_text_encoding()));
-  ini.write_integer(kInicio, "SIZE", s.mapsize);
-  ini.write_string(kInicio, "TIPOMAPA", sn(s.MapaSK));
-  ini.write_string(kInicio, "SONIDOS", sn(s.Sonidos));
-  ini.write_string(kInicio, "AUTOMAT", sn(s.auto_));
-  ini.write_integer(kInicio, "PUERTO", s.puerto);
-  ini.write_string(kInicio, "DIRIP", s.dirip);
-  ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
-  ini.write_string(kInicio, "TIPOCONEXION", std::string(1, static_cast<char>(s.link_kind)));
-  if (s.link_kind == LinkKind::xgps) ini.write_integer(kInicio, "PUERTOUDP", s.puertoudp);
+  save_configuration(ini, s, 1);
+  save_preferences(ini, s);
   ini.write_string(kInicio, "DEBUG", sn(s.debug));
-  ini.write_string(kInicio, "PUNTOSVFR", sn(s.puntosvfr));
-  ini.write_string(kInicio, "XPLANE", sn(s.xplane));
-  ini.write_string(kInicio, "VERAIRSPACES", sn(s.lespaciosaereos));
-  write_route_style(ini, kRuta, s.ruta_ancho, s.ruta_color, s.ruta_trans);
-  ini.write_string(kRuta, "VIS", sn(s.ruta_visible));
-  ini.write_string(kRuta, "VELOCIDAD", s.velo);
-  ini.write_string(kRuta, "CONSUMO", s.cons);
-  write_route_style(ini, kRutaDin, s.rutadin_ancho, s.rutadin_color, s.rutadin_trans);
   ini.flush();
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/ini_file.h"
+#include "base/text_file.h"
 #include "shell/settings.h"
 #include "support/temp_folder.h"
 
@@ -74,7 +75,7 @@ TEST(PrepareProgramFolder, FirstStartMakesTheFolderAndACommentedConfigOnlyOnce) 
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_NE(lines[0].find(folder), std::string::npos);
   EXPECT_NE(lines[0].find("/usr/lib/tolvex/"), std::string::npos);
-  const std::string text = home.read(".local/share/tolvex/CONFIG.INI");
+  const std::string text = decode_text(home.read(".local/share/tolvex/CONFIG.INI"));  // Windows-1252 on Windows
   EXPECT_EQ(text.rfind("; Configuración de Tolvex de este usuario: " + folder + "CONFIG.INI\r\n", 0), 0u) << text;
   const Settings s = load_settings(IniFile(folder + "CONFIG.INI"), ',');
   EXPECT_EQ(s.link_kind, LinkKind::iocp);  // no FSUIPC outside Windows

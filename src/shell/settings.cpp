@@ -6,6 +6,7 @@
 
 #include "base/number_format.h"
 #include "base/outside_text.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 namespace {
@@ -236,6 +237,15 @@ void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
   ini.write_integer(kInicio, "SIZE", s.mapsize);
   ini.write_integer(kInicio, "TIPOG", tipog);
   ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
+  ini.flush();
+}
+
+void write_first_settings(const std::string& path, const std::string& comment, const Settings& s) {
+  // The two saves write every key the program keeps, so a key added to them lands here too.
+  IniFile ini = IniFile::from_text(path, encode_text("; " + comment + "\r\n", platform_text_encoding()));
+  save_configuration(ini, s, 1);
+  save_preferences(ini, s);
+  ini.write_string(kInicio, "DEBUG", sn(s.debug));
   ini.flush();
 }
 

@@ -79,4 +79,9 @@ void save_preferences(IniFile& ini, const Settings& s);
 // PUERTOUDP is written after DIRIP when the network link is chosen.
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);
 
+// A new CONFIG.INI at `path`: the comment line, then every key the configuration window and the
+// close save, with the values of `s`, and DEBUG (as "N", to be switched on by hand). Each step
+// reaches the disk atomically. Throws std::runtime_error when the file cannot be written.
+void write_first_settings(const std::string& path, const std::string& comment, const Settings& s);
+
 }  // namespace tolvex

@@ -48,6 +48,7 @@ ConfigDecision decidir_configuracion(const ConfigChoice& c, char decimal_separat
   d.puntosvfr = c.puntos;
   d.xplane = c.xplane;
   d.lespaciosaereos = c.espacios;
+  d.suave = c.suave;
   if (!c.ancho.empty()) {
     const auto ancho = parse_int32(c.ancho);
     d.rutadin_ancho = ancho && *ancho >= 1 ? *ancho : 4;

@@ -25,6 +25,7 @@ struct ConfigChoice {
   bool ruta = false;
   bool xplane = false;
   bool espacios = false;       // the hidden chkEspacios
+  bool suave = false;          // "Movimiento suave"
   std::string intervalo;       // autoint, normalised
   std::string ancho;           // Edit3
   std::int32_t color = -1;     // ComboBox1 index
@@ -44,6 +45,7 @@ struct ConfigDecision {
   bool puntosvfr = false;
   bool xplane = false;
   bool lespaciosaereos = false;
+  bool suave = true;
   std::optional<std::int32_t> rutadin_ancho;  // nullopt: the field was empty, keep the value
   std::int32_t rutadin_color = 10;
   std::string rutadin_trans = "1";

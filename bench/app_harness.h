@@ -376,6 +376,7 @@ struct AppConfig {
   bool follow = true;
   bool airspaces = false;
   bool connect_iocp = true;
+  bool suave = true;  // SUAVE: the aircraft glides between samples
 };
 
 inline std::string config_ini(const AppConfig& c) {
@@ -387,6 +388,7 @@ inline std::string config_ini(const AppConfig& c) {
   ini += std::string("TIPOCONEXION=") + (c.connect_iocp ? "I" : "F") + "\r\n";
   ini += std::string("DEBUG=") + (c.debug ? "S" : "N") + "\r\nPUNTOSVFR=N\r\nXPLANE=N\r\n";
   ini += std::string("VERAIRSPACES=") + (c.airspaces ? "S" : "N") + "\r\n";
+  ini += std::string("SUAVE=") + (c.suave ? "S" : "N") + "\r\n";
   ini += "[MAPAS]\r\nPROVEEDOR=osm\r\nTESELAS=" + tiles + "\r\nTESELASSAT=" + tiles + "\r\nTESELASHIB=" + tiles +
          "\r\nTESELASREL=" + tiles + "\r\n";
   return ini;

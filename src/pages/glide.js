@@ -7,9 +7,10 @@
 // old or replayed one), is a teleport and is shown at once.
 //
 // It knows nothing of the map: the page hands it what to do with a position and a heading, so
-// any page that shows the aircraft can load this file. Frames run on requestAnimationFrame only
-// while something moves, and only as often as the aircraft moves half a pixel; a hidden page
-// runs no frames, so there each sample is shown at once.
+// any page that shows the aircraft can load this file. Frames run on requestAnimationFrame, and
+// only when there is something new to draw: the aircraft has moved a pixel or turned. Follow
+// mode pans the map in those frames. A hidden page runs no frames, so there each sample is shown
+// at once.
 //
 //   var glide = new TolvexGlide(lat, lng, hdg, {
 //     place: function (lat, lng) {...},        // show the aircraft there
@@ -26,7 +27,8 @@ var AHEAD_MS = 2000;         // the longest flight past the last sample
 var STOPPED_MS = 4000;       // no new position for this long: the samples have stopped
 var SPEED_WITHIN_MS = 3000;  // two samples further apart than this give no speed
 var TELEPORT_M = 10000;
-var STEP_PX = 0.5;           // a smaller move is not drawn while the aircraft glides
+var FRAME_MS = 16;           // a display frame, about
+var UPDATE_MS = 100;         // a moving aircraft's position is brought up to date at least this often
 var EARTH_RADIUS = 6378137;  // the sphere the maps measure on
 
 function rad(d) { return d * Math.PI / 180; }
@@ -58,6 +60,8 @@ function TolvexGlide(lat, lng, hdg, hooks) {
   this.following = false;
   this.recentre = false;
   this.shown = {lat: lat, lng: lng};
+  this.drawn = this.shown;   // where the last frame drew it
+  this.panned = this.shown;  // where follow mode last centred the map
   this.shown_hdg = hdg;
   this.running = false;  // a frame or a wake-up is pending
   this.raf = null;
@@ -134,72 +138,90 @@ TolvexGlide.prototype.sample = function (lat, lng, hdg, following) {
   this.following = !!following;
   // Follow mode puts the aircraft back in the centre at every sample, as without the glide.
   this.recentre = this.following;
-  this.apply(t);
+  this.apply(t, true);
   this.kick();
 };
 
-// How long nothing need be drawn from time t: 0 for the next frame, Infinity when all is still.
-TolvexGlide.prototype.wait_from = function (t) {
+// Whether the aircraft is shown moving or turning at time t.
+TolvexGlide.prototype.moving = function (t) {
   var dt = t - this.fix.t;
-  if (dt < EASE_MS || t - this.hdg_t < EASE_MS) return 0;
-  if (!this.vel) return Infinity;
-  if (dt < AHEAD_MS) {
-    var hooks = this.hooks, at = this.position_at(t);
-    var step = hooks.metres_per_pixel ? STEP_PX * hooks.metres_per_pixel(at.lat) : 0;
-    var speed = distance_m(this.fix, {lat: this.fix.lat + this.vel.lat, lng: this.fix.lng + this.vel.lng});
-    var left = step - distance_m(this.shown, at);
-    return Math.min(left > 0 && speed > 0 ? left / speed : 0, AHEAD_MS - dt);
-  }
-  if (dt < STOPPED_MS) return STOPPED_MS - dt;
-  if (dt < STOPPED_MS + EASE_MS) return 0;
-  return Infinity;
+  if (dt < EASE_MS || t - this.hdg_t < EASE_MS) return true;
+  return !!this.vel && (dt < AHEAD_MS || (dt >= STOPPED_MS && dt < STOPPED_MS + EASE_MS));
 };
 
-// Draws what time t shows. While the aircraft glides a move of less than half a pixel waits for
-// the next one; once it stands still it is drawn exactly where it stands.
-TolvexGlide.prototype.apply = function (t) {
+// One pixel of the map in metres at latitude lat; 0 when the page does not say.
+TolvexGlide.prototype.pixel_m = function (lat) {
+  return this.hooks.metres_per_pixel ? this.hooks.metres_per_pixel(lat) : 0;
+};
+
+// What comes next after time t: {wait: ms, draw: a frame to draw or only a position to bring up
+// to date}, or null when the aircraft stands still for good. A frame is drawn when the aircraft
+// has moved a pixel, turned, or come to a standstill; in between its position is brought up to
+// date every 100 ms all the same (cheap: nothing on the screen changes), so that it never lags.
+TolvexGlide.prototype.next_change = function (t) {
+  var f = this.fix, dt = t - f.t;
+  if (!this.moving(t)) return this.vel && dt < STOPPED_MS ? {wait: STOPPED_MS - dt, draw: true} : null;
+  var pixel = this.pixel_m(f.lat);
+  if (!pixel || t - this.hdg_t < EASE_MS) return {wait: 0, draw: true};
+  var p = this.position_at(t);
+  var per_frame = distance_m(p, this.position_at(t + FRAME_MS)) / pixel;
+  if (per_frame >= 1) return {wait: 0, draw: true};
+  var left = 1 - distance_m(this.drawn, p) / pixel;
+  var to_pixel = left <= 0 ? 0 : per_frame > 0 ? left / per_frame * FRAME_MS : Infinity;
+  // The end of this stretch of motion: the aircraft is then drawn exactly where it stops.
+  var end = dt < EASE_MS ? EASE_MS - dt : dt < AHEAD_MS ? AHEAD_MS - dt : STOPPED_MS + EASE_MS - dt;
+  var draw_in = Math.min(to_pixel, end);
+  return draw_in <= UPDATE_MS ? {wait: draw_in, draw: true} : {wait: UPDATE_MS, draw: false};
+};
+
+// Shows what time t shows. The map follows when a frame is drawn and the aircraft has moved a
+// pixel since the map last moved, and whenever it comes to a standstill.
+TolvexGlide.prototype.apply = function (t, draw) {
   var hooks = this.hooks, p = this.position_at(t), h = this.heading_at(t);
-  var gliding = this.wait_from(t) < Infinity && t - this.fix.t < AHEAD_MS;
-  var placed = false;
   if (p.lat !== this.shown.lat || p.lng !== this.shown.lng) {
-    var step = gliding && hooks.metres_per_pixel ? STEP_PX * hooks.metres_per_pixel(p.lat) : 0;
-    if (!step || distance_m(this.shown, p) >= step) {
-      hooks.place(p.lat, p.lng);
-      this.shown = p;
-      placed = true;
-    }
+    hooks.place(p.lat, p.lng);
+    this.shown = p;
   }
+  if (draw) this.drawn = p;
   if (h !== this.shown_hdg) {
     hooks.turn(h);
     this.shown_hdg = h;
   }
-  if (this.following && (placed || this.recentre)) hooks.follow(this.shown.lat, this.shown.lng);
+  if (this.following && (p.lat !== this.panned.lat || p.lng !== this.panned.lng || this.recentre)) {
+    if (this.recentre || !this.moving(t) || (draw && distance_m(this.panned, p) >= this.pixel_m(p.lat))) {
+      hooks.follow(p.lat, p.lng);
+      this.panned = p;
+    }
+  }
   this.recentre = false;
 };
 
-// One frame: draw the present, then ask for the next one when something is still to move.
-TolvexGlide.prototype.frame = function () {
+// Shows the present, then waits for what comes next. Tests call it with their own clock.
+TolvexGlide.prototype.frame = function (draw) {
   var t = this.now();
-  this.apply(t);
+  this.apply(t, draw !== false);
   this.schedule(t);
 };
 
 TolvexGlide.prototype.schedule = function (t) {
   var self = this;
   if (this.timer !== null || this.raf !== null) return;
-  var wait = this.wait_from(t);
-  this.running = wait < Infinity && !document.hidden;
+  var next = this.next_change(t);
+  this.running = next !== null && !document.hidden;
   if (!this.running) return;
-  var next = function () {
+  var draw = function () {
     self.timer = null;
     self.raf = requestAnimationFrame(function () {
       self.raf = null;
-      self.frame();
+      self.frame(true);
     });
   };
-  // Frames come every 16 ms or so; a longer wait sleeps on a timer, which costs nothing.
-  if (wait < 40) next();
-  else this.timer = setTimeout(next, wait - 20);
+  if (next.draw && next.wait < 2 * FRAME_MS) draw();
+  else if (next.draw) this.timer = setTimeout(draw, next.wait - FRAME_MS);
+  else this.timer = setTimeout(function () {
+    self.timer = null;
+    self.frame(false);
+  }, next.wait);
 };
 
 // Something changed: the next frame comes at once.

@@ -20,6 +20,7 @@
 
 #include "app_harness.h"
 #include "feed_protocol.h"
+#include "support/xgps_sender.h"
 
 namespace tb = tolvex::bench;
 
@@ -93,21 +94,14 @@ std::string interval_text(int ms) { return ms % 1000 == 0 ? std::to_string(ms / 
 void BM_GlideSteps(benchmark::State& state) {
   const bool suave = state.range(0) != 0;
   const int interval_ms = static_cast<int>(state.range(1));
-  const quint16 port = [] {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::AnyIPv4, 0);
-    return probe.localPort();
-  }();
+  const quint16 port = tolvex::test::free_udp_port();
   tb::LocalServers servers(tb::flight_source());  // only its tile server is used
   tb::AppConfig config;
   config.tile_port = servers.tile_port();
-  config.connect_iocp = false;
   config.follow = false;
   config.suave = suave;
   config.intervalo = interval_text(interval_ms);
-  std::string ini = tb::config_ini(config);
-  ini.replace(ini.find("TIPOCONEXION=F"), 14, "TIPOCONEXION=X\r\nPUERTOUDP=" + std::to_string(port));
-  tb::AppSession app(config, {{"CONFIG.INI", ini}});
+  tb::AppSession app(config, {{"CONFIG.INI", tb::xgps_config_ini(config, port)}});
 
   for (auto _ : state) {
     XgpsFlight flight(port);
@@ -208,11 +202,7 @@ void BM_GlideCpu(benchmark::State& state) {
     CpuRow row;
     row.name = on_off(suave) + " " + std::to_string(1000 / interval_ms) + " Hz zoom " + std::to_string(zoom);
     row.tolvex_pct = 100.0 * static_cast<double>(after.at(self) - before.at(self) - server_ticks) / tick / elapsed;
-    for (const auto& [pid, ticks] : after) {
-      if (pid == self || ticks < 0) continue;
-      const auto b = before.find(pid);
-      row.engine_pct += 100.0 * static_cast<double>(ticks - (b == before.end() ? 0 : b->second)) / tick / elapsed;
-    }
+    row.engine_pct = tb::children_cpu_pct(before, after, self, elapsed);
     row.rss_mib = rss_kib / 1024;
     state.SetIterationTime(elapsed);
     state.counters["tolvex_cpu_pct"] = row.tolvex_pct;

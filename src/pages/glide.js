@@ -16,7 +16,7 @@
 //     place: function (lat, lng) {...},        // show the aircraft there
 //     turn: function (hdg) {...},              // show this heading (whole degrees)
 //     follow: function (lat, lng) {...},       // keep the map centred there (follow mode)
-//     metres_per_pixel: function (lat) {...}   // optional: the map's scale, to skip unseen steps
+//     metres_per_pixel: function (lat) {...}   // optional: the map's scale; without it every frame is drawn
 //   });
 //   glide.sample(lat, lng, hdg, following);    // each new sample
 (function () {

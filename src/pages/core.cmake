@@ -10,6 +10,7 @@ set(TOLVEX_PAGE_SCRIPTS
   markermanager_packed.js
   markerwithlabel_packed.js
   v3_epoly.js
+  glide.js
 )
 # The keyless map provider is kept as parts by concern and shipped as one script; the order
 # matters (each part uses what the earlier ones define).

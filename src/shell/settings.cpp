@@ -150,6 +150,7 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
   s.puntosvfr = read_switch(ini, kInicio, "PUNTOSVFR", "N");
   s.xplane = read_switch(ini, kInicio, "XPLANE", "N");
   s.lespaciosaereos = read_switch(ini, kInicio, "VERAIRSPACES", "N");
+  s.suave = read_switch(ini, kInicio, "SUAVE", "S");
 
   s.ruta_ancho = read_int_noted(ini, kRuta, "ANCHO", 4, notes);
   s.ruta_color = read_int_noted(ini, kRuta, "COLOR", 10, notes);
@@ -237,6 +238,7 @@ void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
   ini.write_integer(kInicio, "SIZE", s.mapsize);
   ini.write_integer(kInicio, "TIPOG", tipog);
   ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
+  ini.write_string(kInicio, "SUAVE", sn(s.suave));
   ini.flush();
 }
 

@@ -32,6 +32,7 @@ struct Settings {
   bool puntosvfr = false;
   bool xplane = false;
   bool lespaciosaereos = false;
+  bool suave = true;  // SUAVE: the aircraft glides between samples
   // RUTA
   std::int32_t ruta_ancho = 4;
   std::int32_t ruta_color = 10;

@@ -16,7 +16,7 @@ target_compile_definitions(app_start_probe PRIVATE TOLVEX_BENCH_PROGRAM_DIR="${T
 add_executable(tablet_probe ${CMAKE_CURRENT_LIST_DIR}/tablet_probe.cpp)
 target_link_libraries(tablet_probe PRIVATE Qt6::WebEngineWidgets)
 
-foreach(name app_live_bench app_page_bench app_process_bench app_xgps_bench app_tablet_bench)
+foreach(name app_live_bench app_page_bench app_process_bench app_xgps_bench app_glide_bench app_tablet_bench)
   tolvex_benchmark(${name} SOURCES ${CMAKE_CURRENT_LIST_DIR}/${name}.cpp LIBS tolvex_ui tolvex_test_support simfeed_server)
   target_compile_definitions(${name} PRIVATE ${TOLVEX_APP_BENCH_DEFINITIONS})
   set_target_properties(${name} PROPERTIES AUTOMOC OFF)

@@ -239,6 +239,24 @@ inline std::string busiest_threads(const std::map<int, std::pair<std::string, lo
   return text;
 }
 
+// CPU of the processes below `self` (the browser engine's) between two readings of tree_cpu, in
+// percent of one core over `seconds`; `detail` gets "name[pid]=percent" for each busy one.
+inline double children_cpu_pct(const std::map<int, long long>& before, const std::map<int, long long>& after, int self,
+                               double seconds, std::string* detail = nullptr) {
+  const double tick = static_cast<double>(ticks_per_second());
+  double total = 0;
+  for (const auto& [pid, ticks] : after) {
+    if (pid == self || ticks < 0) continue;
+    const auto b = before.find(pid);
+    const long long delta = ticks - (b == before.end() ? 0 : b->second);
+    const double pct = 100.0 * static_cast<double>(delta) / tick / seconds;
+    total += pct;
+    if (detail && delta > 0)
+      *detail += " " + process_name(pid) + "[" + std::to_string(pid) + "]=" + std::to_string(pct).substr(0, 5) + "%";
+  }
+  return total;
+}
+
 inline long tree_rss_kib(int pid, long* children_kib = nullptr) {
   long kids = 0;
   for (int c : descendants(pid)) kids += rss_kib(c);
@@ -393,6 +411,7 @@ struct AppConfig {
   bool follow = true;
   bool airspaces = false;
   bool connect_iocp = true;
+  bool suave = true;  // SUAVE: the aircraft glides between samples
 };
 
 inline std::string config_ini(const AppConfig& c) {
@@ -404,8 +423,17 @@ inline std::string config_ini(const AppConfig& c) {
   ini += std::string("TIPOCONEXION=") + (c.connect_iocp ? "I" : "F") + "\r\n";
   ini += std::string("DEBUG=") + (c.debug ? "S" : "N") + "\r\nPUNTOSVFR=N\r\nXPLANE=N\r\n";
   ini += std::string("VERAIRSPACES=") + (c.airspaces ? "S" : "N") + "\r\n";
+  ini += std::string("SUAVE=") + (c.suave ? "S" : "N") + "\r\n";
   ini += "[MAPAS]\r\nPROVEEDOR=osm\r\nTESELAS=" + tiles + "\r\nTESELASSAT=" + tiles + "\r\nTESELASHIB=" + tiles +
          "\r\nTESELASREL=" + tiles + "\r\n";
+  return ini;
+}
+
+// A run on the network GPS link, listening on `port`.
+inline std::string xgps_config_ini(AppConfig c, quint16 port) {
+  c.connect_iocp = false;
+  std::string ini = config_ini(c);
+  ini.replace(ini.find("TIPOCONEXION=F"), 14, "TIPOCONEXION=X\r\nPUERTOUDP=" + std::to_string(port));
   return ini;
 }
 

@@ -139,17 +139,8 @@ void BM_LiveCpu(benchmark::State& state) {
     const int replies = servers.replies.load() - replies_before;
 
     const double app_pct = 100.0 * (after.at(self) - before.at(self) - server_ticks) / tick / elapsed;
-    double engine_pct = 0;
     std::string engine_detail;
-    for (const auto& [pid, ticks] : after) {
-      if (pid == self || ticks < 0) continue;
-      const auto b = before.find(pid);
-      const long long delta = ticks - (b == before.end() ? 0 : b->second);
-      const double pct = 100.0 * delta / tick / elapsed;
-      engine_pct += pct;
-      if (delta > 0) engine_detail += " " + tb::process_name(pid) + "[" + std::to_string(pid) + "]=" +
-                                      std::to_string(pct).substr(0, 5) + "%";
-    }
+    const double engine_pct = tb::children_cpu_pct(before, after, self, elapsed, &engine_detail);
     state.SetIterationTime(elapsed);
     state.counters["tolvex_cpu_pct"] = app_pct;
     state.counters["engine_cpu_pct"] = engine_pct;

@@ -26,9 +26,9 @@ struct TabletRun {
   ~TabletRun() { tb::end_group(app); }
 };
 
-// Tolvex on a fresh folder, polling `servers` at 10 Hz with the tablet view on; 8 s to connect
-// and settle.
-void start_tolvex(TabletRun& run, tb::LocalServers& servers) {
+// Tolvex on a fresh folder, polling `servers` at 10 Hz with the tablet view on (and its map's
+// glide as `suave` says); 8 s to connect and settle.
+void start_tolvex(TabletRun& run, tb::LocalServers& servers, bool suave) {
   QTcpServer probe;
   probe.listen(QHostAddress::AnyIPv4, 0);
   run.port = probe.serverPort();
@@ -36,6 +36,7 @@ void start_tolvex(TabletRun& run, tb::LocalServers& servers) {
   tb::AppConfig config;
   config.iocp_port = servers.iocp_port();
   config.tile_port = servers.tile_port();
+  config.suave = suave;
   run.folder.write("CONFIG.INI", tb::config_ini(config) + "[WEB]\r\nSERVIDOR=S\r\nPUERTOWEB=" +
                                      std::to_string(run.port) + "\r\nCLAVEWEB=" + kKey + "\r\n");
   run.app = tb::spawn({tb::executable("TOLVEX_EXECUTABLE", TOLVEX_BENCH_EXECUTABLE), "--folder", run.folder.path(), "--connect"});
@@ -61,13 +62,14 @@ void BM_TabletPollToMarker(benchmark::State& state) {
   tb::LocalServers servers(seq.source());
   for (auto _ : state) {
     TabletRun run;
-    start_tolvex(run, servers);
+    start_tolvex(run, servers, false);  // the marker moves in MueveAvion itself, not in later frames
     const std::string out = run.folder.file("probe.out");
     const tb::Child tablets = start_tablets(run, 1, tb::live_seconds(), true, out);
     wait_for(tablets, tb::live_seconds() + 60);
     std::istringstream lines(tb::read_text(out));
     double offset = 0, bound = 0;
     std::string first;
+    std::getline(lines, first);  // connected=1
     std::getline(lines, first);
     if (std::sscanf(first.c_str(), "offset_ms=%lf bound_ms=%lf", &offset, &bound) != 2) {
       state.SkipWithError(("the tablet probe failed: " + first).c_str());
@@ -105,10 +107,11 @@ void BM_TabletCpu(benchmark::State& state) {
   tb::LocalServers servers(tb::flight_source());
   for (auto _ : state) {
     TabletRun run;
-    start_tolvex(run, servers);
+    start_tolvex(run, servers, true);
     tb::Child tablets;
+    const std::string out = run.folder.file("probe.out");
     if (views > 0) {
-      tablets = start_tablets(run, views, tb::live_seconds() + 20, false, run.folder.file("probe.out"));
+      tablets = start_tablets(run, views, tb::live_seconds() + 15, false, out);
       tb::run_events_for(10000);  // the tablets load and get the state
     }
     const auto before = tb::tree_cpu(run.app.pid);
@@ -121,14 +124,19 @@ void BM_TabletCpu(benchmark::State& state) {
     const int replies = servers.replies.load() - replies_before;
     long rss_children = 0;
     const long rss = tb::tree_rss_kib(run.app.pid, &rss_children);
-    if (views > 0) tb::end_group(tablets);
+    int connected = 0;
+    if (views > 0) {
+      wait_for(tablets, 30);
+      std::sscanf(tb::read_text(out).c_str(), "connected=%d", &connected);
+    }
     const tb::TreeCpuPercent cpu = tb::tree_cpu_percent(run.app.pid, before, after, elapsed);
     const double app_pct = cpu.process, engine_pct = cpu.descendants;
     state.SetIterationTime(elapsed);
     state.counters["tolvex_cpu_pct"] = app_pct;
     state.counters["engine_cpu_pct"] = engine_pct;
     state.counters["rss_mib"] = static_cast<double>(rss) / 1024;
-    tb::note(std::to_string(views) + " tablets open, " + std::to_string(elapsed) + " s, " +
+    tb::note(std::to_string(views) + " tablets open (" + std::to_string(connected) + " connected and drawing at the end), " +
+             std::to_string(elapsed) + " s, " +
              std::to_string(replies / elapsed) + " polls/s: tolvex " + std::to_string(app_pct) +
              "% of one core, its engine processes " + std::to_string(engine_pct) + "%; RSS tolvex " +
              std::to_string((rss - rss_children) / 1024) + " MiB + engine " + std::to_string(rss_children / 1024) +

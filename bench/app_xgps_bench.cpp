@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "app_harness.h"
+#include "support/xgps_sender.h"
 #include "simlink/xgps_client_qt.h"
 
 namespace tb = tolvex::bench;
@@ -77,18 +78,11 @@ class TickRecorder : public QObject {
 };
 
 void BM_DatagramToMap(benchmark::State& state) {
-  const quint16 port = [] {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::AnyIPv4, 0);
-    return probe.localPort();
-  }();
+  const quint16 port = tolvex::test::free_udp_port();
   tb::LocalServers servers(tb::flight_source());  // only its tile server is used
   tb::AppConfig config;
   config.tile_port = servers.tile_port();
-  config.connect_iocp = false;
-  std::string ini = tb::config_ini(config);
-  ini.replace(ini.find("TIPOCONEXION=F"), 14, "TIPOCONEXION=X\r\nPUERTOUDP=" + std::to_string(port));
-  tb::AppSession app(config, {{"CONFIG.INI", ini}});
+  tb::AppSession app(config, {{"CONFIG.INI", tb::xgps_config_ini(config, port)}});
   Sender sender(port);
 
   // Each MueveAvion statement as it is handed to the browser: latitude key and time.

@@ -1,8 +1,9 @@
 // Tablets for the tablet-view benchmarks, in a process of their own (as the tablets' browsers
 // are outside Tolvex): VIEWS browser views of phone size open URL; with --record the first one
-// notes when each sample has moved its aircraft. After SECONDS it prints how far its page clock
-// is from the system clock ("offset_ms=... bound_ms=..."), then one line "lat epoch_ms" per
-// sample moved, and quits. app_tablet_bench runs it; it is not a benchmark.
+// notes when each sample has moved its aircraft. After SECONDS it prints how many views are
+// connected and drawing the aircraft ("connected=N"), with --record how far its page clock is
+// from the system clock ("offset_ms=... bound_ms=..."), then one line "lat epoch_ms" per sample
+// moved, and quits. app_tablet_bench runs it; it is not a benchmark.
 // Usage: tablet_probe URL VIEWS SECONDS [--record]
 #include <QApplication>
 #include <QEventLoop>
@@ -75,6 +76,10 @@ int main(int argc, char** argv) {
   if (record) evaluate(*views.front(), QString::fromLatin1(kRecord));
   // Read before quitting: a quitting application's pages run no more scripts.
   QTimer::singleShot(seconds * 1000, &app, [&] {
+    int connected = 0;
+    for (auto& view : views)
+      connected += evaluate(*view, QStringLiteral("!!(window.enlaceAbierto && window.avionVisto)")).toBool() ? 1 : 0;
+    std::printf("connected=%d\n", connected);
     if (record) {
       double best_width = 1e9, offset = 0;
       for (int i = 0; i < 20; ++i) {

@@ -18,4 +18,6 @@ foreach(name leaflet.js leaflet.css)
   list(APPEND program_outputs ${TOLVEX_PROGRAM_DIR}/leaflet/${name})
 endforeach()
 add_custom_target(program_files ALL DEPENDS ${program_outputs} assets)
+# What an install puts beside the executable (cmake/package.cmake).
+set(TOLVEX_PROGRAM_FILES ${program_outputs} ${TOLVEX_ASSET_FILES})
 add_dependencies(tolvex program_files)

@@ -127,6 +127,7 @@ ConfigDecision decidir_configuracion(const ConfigChoice& c) {
   d.puntosvfr = c.puntos;
   d.xplane = c.xplane;
   d.lespaciosaereos = c.espacios;
+  d.suave = c.suave;
   if (!c.ancho.empty()) {
     if (const auto ancho = parse_int32(c.ancho); ancho && *ancho >= 1) {
       d.rutadin_ancho = *ancho;

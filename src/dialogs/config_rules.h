@@ -26,6 +26,7 @@ struct ConfigChoice {
   bool ruta = false;
   bool xplane = false;
   bool espacios = false;       // the hidden chkEspacios
+  bool suave = false;          // "Movimiento suave"
   std::string intervalo;       // autoint, normalised
   std::string aviso_intervalo; // why the pilot's interval was replaced by "1" (empty: it was not)
   std::string ancho;           // Edit3
@@ -48,6 +49,7 @@ struct ConfigDecision {
   bool puntosvfr = false;
   bool xplane = false;
   bool lespaciosaereos = false;
+  bool suave = true;
   std::optional<std::int32_t> rutadin_ancho;  // nullopt: the field was empty, keep the value
   std::int32_t rutadin_color = 10;
   std::string rutadin_trans = "1";

@@ -154,6 +154,8 @@ void ConfigWindow::build_controls() {
   cbruta = check("cbruta", QStringLiteral("Mostrar ruta"), generales, {160, 86, 130, 18});
   chkXPlane = check("chkXPlane", QStringLiteral("Simulador XPLANE"), generales, {160, 104, 130, 18});
   chkEspacios = check("chkEspacios", QStringLiteral("Ver espacios aéreos"), generales, {160, 122, 130, 18});
+  check_suave = check("check_suave", QStringLiteral("Movimiento suave"), generales, {290, 86, 117, 18});
+  check_suave->setToolTip(QStringLiteral("El avión se desliza entre posiciones en lugar de saltar de una a otra"));
 
   auto* lblint = placed_label(QStringLiteral("Intervalo de actualización: "), generales, {12, 147, 146, 16});
   autoint = placed_edit("autoint", generales, {158, 144, 36, 21});
@@ -214,6 +216,7 @@ void ConfigWindow::fill(const ConfigWindowInputs& in) {
   cbpuntos->setChecked(in.puntosvfr);
   cbruta->setChecked(in.ruta_visible);
   chkEspacios->setChecked(in.lespaciosaereos);
+  check_suave->setChecked(in.suave);
   autoint->setText(QString::fromStdString(in.intervalorgm));
   tamano->set_item_index(in.mapsize);
   oldtam = in.mapsize;
@@ -261,6 +264,7 @@ ConfigChoice ConfigWindow::choice() const {
   c.ruta = cbruta->isChecked();
   c.xplane = chkXPlane->isChecked();
   c.espacios = chkEspacios->isChecked();
+  c.suave = check_suave->isChecked();
   c.intervalo = autoint->text().toStdString();
   c.aviso_intervalo = aviso_intervalo_;
   c.ancho = Edit3->text().toStdString();

@@ -36,6 +36,7 @@ struct ConfigWindowInputs {
   bool puntosvfr = false;
   bool ruta_visible = false;
   bool lespaciosaereos = false;
+  bool suave = true;
   std::string intervalorgm = "10";
   std::int32_t mapsize = 0;
   bool xplane = false;
@@ -89,7 +90,7 @@ class ConfigWindow : public QDialog {
   RadioList* tamano = nullptr;
   RadioList* tipog = nullptr;
   QCheckBox *cbpuntos = nullptr, *soncb = nullptr, *autocb = nullptr, *cbruta = nullptr, *chkXPlane = nullptr,
-            *chkEspacios = nullptr;
+            *chkEspacios = nullptr, *check_suave = nullptr;
   QLineEdit* autoint = nullptr;
   QLineEdit* Edit3 = nullptr;
   QComboBox* ComboBox1 = nullptr;

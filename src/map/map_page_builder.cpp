@@ -168,6 +168,7 @@ std::string build_map_page(const MapPageInputs& in, std::string_view template_te
 
   // The page picks the aircraft icon of this heading for its first frame.
   replace_all(page, "##HDG##", std::to_string(in.heading));
+  replace_all(page, "##SUAVE##", in.suave ? "true" : "false");
   return page;
 }
 

@@ -22,6 +22,7 @@ struct MapPageInputs {
   std::int32_t rutadin_ancho = 4;
   std::string rutadin_trans = "1";
   std::string puntos_vfr;  // the VFR marker statements, built by the VFR points module
+  bool suave = false;      // the aircraft glides between samples (SUAVE)
   MapSettings maps;
 };
 

@@ -11,6 +11,7 @@ set(TOLVEX_PAGE_SCRIPTS
   markermanager_packed.js
   markerwithlabel_packed.js
   v3_epoly.js
+  glide.js
   tablet_page.js
   tablet_page.css
 )

@@ -39,6 +39,9 @@ var enlaceAbierto = false;
 var claveCaducada = false;
 var avionVisto = false;
 var estado = {};
+var suaveQuerido = false;  // the main map's "Movimiento suave": the aircraft glides (glide.js)
+var planeo = null;
+var rumboMostrado = 90;
 
 // Heading sectors of the aircraft icons, inclusive bounds, in the order they are tested (the
 // main page's table): the last matching row wins.
@@ -93,15 +96,24 @@ function marca(nombre) {
 
 // ---------------------------------------------------------------- what the main page does
 
+// The icon of the sector `hdg` enters coming from `anterior`; a later row overrides an earlier one.
+function cambiarIcono(hdg, anterior) {
+  for (var i = 0; i < sectores.length; i++) {
+    if (enSector(hdg, sectores[i]) && !enSector(anterior, sectores[i])) marcador.setIcon(iconoDeFila(sectores[i]));
+  }
+}
+
 function MueveAvion(lt, ln, hdg, auto) {
   var posicion = new google.maps.LatLng(lt, ln);
-  marcador.setPosition(posicion);
-  for (var i = 0; i < sectores.length; i++) {
-    if (enSector(hdg, sectores[i]) && !enSector(heading, sectores[i])) marcador.setIcon(iconoDeFila(sectores[i]));
+  if (planeo) {
+    planeo.sample(lt, ln, hdg, auto == 1);
+  } else {
+    marcador.setPosition(posicion);
+    cambiarIcono(hdg, heading);
   }
   heading = hdg;
   marcador.setTitle('Rumbo: ' + hdg);
-  if (auto == 1) map.panTo(posicion);
+  if (auto == 1 && !planeo) map.panTo(posicion);
   if (rutades) {
     rutades.getPath().setAt(1, posicion);
     actualizatitulos();
@@ -261,6 +273,8 @@ function aplicarMapa(ajuste) {
   if (!ajuste) return;
   var tipo = google.maps.MapTypeId[String(ajuste.tipo)];
   if (tipo) map.setMapTypeId(tipo);
+  suaveQuerido = ajuste.suave === true;
+  if (!suaveQuerido) planeo = null;
   if (!seguirElegido && typeof ajuste.seguir === 'boolean') ponerSeguir(ajuste.seguir);
 }
 
@@ -281,10 +295,27 @@ function aplicarEstado(partes) {
   });
 }
 
+// Glides from where the aircraft is shown now, as the main map does.
+function crearPlaneo() {
+  rumboMostrado = heading;
+  return new TolvexGlide(marcador.getPosition().lat(), marcador.getPosition().lng(), heading, {
+    place: function (lat, lng) { marcador.setPosition(new google.maps.LatLng(lat, lng)); },
+    turn: function (hdg) {
+      cambiarIcono(hdg, rumboMostrado);
+      rumboMostrado = hdg;
+    },
+    follow: function (lat, lng) { map.setCenter(new google.maps.LatLng(lat, lng)); },
+    metres_per_pixel: function (lat) {
+      return 156543.03392 * Math.cos(lat * Math.PI / 180) / Math.pow(2, map.getZoom());
+    }
+  });
+}
+
 function moverAvion(lt, ln, hdg) {
   var primera = !avionVisto;
   avionVisto = true;
   if (primera) marcador.setMap(map);
+  if (suaveQuerido && !planeo && !primera && window.TolvexGlide) planeo = crearPlaneo();
   MueveAvion(lt, ln, Math.round(hdg), seguir || primera ? 1 : 0);
 }
 

@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
+#include "base/message_box_qt.h"
 #include "map/web_profile_qt.h"
 #include "platform/platform.h"
 #include "shell/main_window.h"
+#include "shell/program_folder_qt.h"
 #include "shell/qt_translations.h"
 #include "shell/tolvex_application.h"
 
@@ -21,6 +23,10 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("Tolvex"));
   const tolvex::SpanishQtTranslations qt_spanish;
   if (!qt_spanish.loaded()) std::fprintf(stderr, "Tolvex: %s\n", qPrintable(qt_spanish.log_line()));
+#ifdef TOLVEX_APP_ID
+  // The desktop entry's name: desktops match the window to its menu entry and icon by it.
+  QGuiApplication::setDesktopFileName(QStringLiteral(TOLVEX_APP_ID));
+#endif
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral("Tolvex, mapa móvil para simulación de vuelo VFR"));
@@ -35,14 +41,22 @@ int main(int argc, char** argv) {
   parser.process(app);
 
   tolvex::MainWindowOptions options;
-  options.folder = parser.value(folder);
   options.connect_on_start = parser.isSet(connect);
   options.version = tolvex::program_version();
   options.start_log.push_back(qt_spanish.log_line().toStdString());
-  if (!options.folder.isEmpty() && !QDir(options.folder).exists()) {
-    qCritical("Tolvex: la carpeta %s no existe", qPrintable(options.folder));
+  const QString given = parser.value(folder);
+  if (!given.isEmpty() && !QDir(given).exists()) {
+    qCritical("Tolvex: la carpeta %s no existe", qPrintable(given));
     return 2;
   }
+  tolvex::StartFolder start = tolvex::start_folder(given);
+  if (start.folder.isEmpty()) {
+    qCritical("Tolvex: %s", qPrintable(start.error));
+    tolvex::show_notice(nullptr, start.error);
+    return 2;
+  }
+  options.folder = start.folder;
+  options.start_log.insert(options.start_log.begin(), start.notes.begin(), start.notes.end());
 
   tolvex::MainWindow window(options);
   // The program ends with its main window's close sequence, not when some other window (a

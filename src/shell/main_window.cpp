@@ -287,7 +287,7 @@ void MainWindow::build_controls() {
 
   CoolTrayIcon = new QSystemTrayIcon(this);
   CoolTrayIcon->setToolTip(QStringLiteral("Tolvex"));
-  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("iconos/tolvex.png"));
+  const QIcon app_icon(QString::fromStdString(page_files_folder) + QStringLiteral("tolvex.png"));
   CoolTrayIcon->setIcon(app_icon);
   setWindowIcon(app_icon);
   // A double click restores; a single click (reaching for another icon) does not. Trays that

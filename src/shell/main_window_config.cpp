@@ -32,6 +32,7 @@ void MainWindow::configurarClick() {
   in.puntosvfr = cfg.puntosvfr;
   in.ruta_visible = cfg.ruta_visible;
   in.lespaciosaereos = cfg.lespaciosaereos;
+  in.suave = cfg.suave;
   in.intervalorgm = cfg.intervalorgm;
   in.mapsize = cfg.mapsize;
   in.xplane = cfg.xplane;
@@ -93,6 +94,7 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   s.puntosvfr = d.puntosvfr;
   s.xplane = d.xplane;
   s.lespaciosaereos = d.lespaciosaereos;
+  s.suave = d.suave;
   s.rutadin_ancho = d.rutadin_ancho.value_or(cfg.rutadin_ancho);
   s.rutadin_color = d.rutadin_color;
   s.rutadin_trans = d.rutadin_trans;
@@ -126,6 +128,7 @@ std::optional<ConfigDecision> MainWindow::guardar_configuracion(const ConfigChoi
   cfg.puntosvfr = s.puntosvfr;
   cfg.ruta_visible = s.ruta_visible;
   cfg.lespaciosaereos = s.lespaciosaereos;
+  cfg.suave = s.suave;
   cfg.mapsize = s.mapsize;
   cfg.intervalorgm = s.intervalorgm;
   cfg.servidor_web = s.servidor_web;

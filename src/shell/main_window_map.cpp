@@ -62,6 +62,7 @@ void MainWindow::actualizar_mapa() {
   in.rutadin_ancho = cfg.rutadin_ancho;
   in.rutadin_trans = cfg.rutadin_trans;
   in.maps = cfg.maps;
+  in.suave = cfg.suave;
   escribir_log(map_page_log_line(carpeta, heading));
   // The page is served from memory (nothing is written to the program folder), so only
   // reading the VFR points or building the page can fail here; either way polling goes on.

@@ -110,7 +110,7 @@ void MainWindow::publicar_estado_tableta() {
   }
   const LineStyle route_style{cfg.ruta_ancho, cfg.ruta_color, cfg.ruta_trans};
   tablet_server->update_state({
-      {kSectionMapa, map_section(tipogooglemap, cfg.auto_)},
+      {kSectionMapa, map_section(tipogooglemap, cfg.auto_, cfg.suave)},
       {kSectionRuta, route_section(cfg.ruta_visible, ruta_ruta, route_style)},
       {kSectionEspacios, airspaces_section(airspaces, cfg.lespaciosaereos)},
       {kSectionVfr, vfr_section(vfr_text, cfg.puntosvfr)},

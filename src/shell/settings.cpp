@@ -6,6 +6,7 @@
 
 #include "base/number_format.h"
 #include "base/outside_text.h"
+#include "base/text_file.h"
 
 namespace tolvex {
 namespace {
@@ -151,6 +152,7 @@ Settings load_settings(const IniFile& ini, char decimal_separator, std::vector<s
   s.puntosvfr = read_switch(ini, kInicio, "PUNTOSVFR", "N");
   s.xplane = read_switch(ini, kInicio, "XPLANE", "N");
   s.lespaciosaereos = read_switch(ini, kInicio, "VERAIRSPACES", "N");
+  s.suave = read_switch(ini, kInicio, "SUAVE", "S");
 
   s.ruta_ancho = read_int_noted(ini, kRuta, "ANCHO", 4, notes);
   s.ruta_color = read_int_noted(ini, kRuta, "COLOR", 10, notes);
@@ -247,8 +249,18 @@ void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog) {
   ini.write_integer(kInicio, "SIZE", s.mapsize);
   ini.write_integer(kInicio, "TIPOG", tipog);
   ini.write_string(kInicio, "INTERVALO", s.intervalorgm);
+  ini.write_string(kInicio, "SUAVE", sn(s.suave));
   ini.write_string(kWeb, "SERVIDOR", sn(s.servidor_web));
   ini.write_integer(kWeb, "PUERTOWEB", s.puertoweb);
+  ini.flush();
+}
+
+void write_first_settings(const std::string& path, const std::string& comment, const Settings& s) {
+  // The two saves write every key the program keeps, so a key added to them lands here too.
+  IniFile ini = IniFile::from_text(path, encode_text("; " + comment + "\r\n", platform_text_encoding()));
+  save_configuration(ini, s, 1);
+  save_preferences(ini, s);
+  ini.write_string(kInicio, "DEBUG", sn(s.debug));
   ini.flush();
 }
 

@@ -32,6 +32,7 @@ struct Settings {
   bool puntosvfr = false;
   bool xplane = false;
   bool lespaciosaereos = false;
+  bool suave = true;  // SUAVE: the aircraft glides between samples
   // RUTA
   std::int32_t ruta_ancho = 4;
   std::int32_t ruta_color = 10;
@@ -86,5 +87,10 @@ void save_web_key(IniFile& ini, const std::string& key);
 // TIPOCONEXION is "I" when iocpserver is set, else "X" for the network link, else "F";
 // PUERTOUDP is written after DIRIP when the network link is chosen.
 void save_configuration(IniFile& ini, const Settings& s, std::int32_t tipog);
+
+// A new CONFIG.INI at `path`: the comment line, then every key the configuration window and the
+// close save, with the values of `s`, and DEBUG (as "N", to be switched on by hand). Each step
+// reaches the disk atomically. Throws std::runtime_error when the file cannot be written.
+void write_first_settings(const std::string& path, const std::string& comment, const Settings& s);
 
 }  // namespace tolvex

@@ -12,4 +12,5 @@ tolvex_ui_sources(shell
   skin_surface_widget.cpp
   tolvex_application.cpp
   qt_translations.cpp
+  program_folder_qt.cpp
 )

@@ -79,10 +79,11 @@ std::string outline_of(const std::vector<PuntoGeo>& contorno) {
 
 }  // namespace
 
-std::string map_section(std::int32_t tipogooglemap, bool seguir) {
+std::string map_section(std::int32_t tipogooglemap, bool seguir, bool suave) {
   std::string type = map_type_name(tipogooglemap);
   if (type.empty()) type = map_type_name(1);
-  return R"({"tipo":)" + quote_double(type) + R"(,"seguir":)" + (seguir ? "true" : "false") + "}";
+  return R"({"tipo":)" + quote_double(type) + R"(,"seguir":)" + (seguir ? "true" : "false") + R"(,"suave":)" +
+         (suave ? "true" : "false") + "}";
 }
 
 std::string aircraft_section(const std::optional<TabletSample>& sample, bool datos) {

@@ -1,7 +1,8 @@
 #pragma once
 // The sections of the state a tablet draws (tablet/tablet_messages.h), each built from what the
 // main map shows. A section's value is JSON text; a section with nothing to show is null or [].
-//   "mapa"     {"tipo":"ROADMAP","seguir":true}       base map and the main map's follow mode
+//   "mapa"     {"tipo":"ROADMAP","seguir":true,"suave":true}  base map, the main map's follow mode
+//              and whether the aircraft glides between samples
 //   "avion"    {"datos":true,"lat":..,"lng":..,"hdg":..} or {"datos":false,...}
 //   "ruta"     null or {"puntos":[[lat,lng],...],"color":..,"ancho":..,"opacidad":..}
 //   "rutadin"  null or {"lat":..,"lng":..,"color":..,"ancho":..,"opacidad":..}: the pilot's
@@ -35,7 +36,7 @@ struct LineStyle {
 };
 
 // tipogooglemap 1..4 (anything else is the road map).
-std::string map_section(std::int32_t tipogooglemap, bool seguir);
+std::string map_section(std::int32_t tipogooglemap, bool seguir, bool suave);
 
 // The last sample, and whether polls give data now. Without any sample: {"datos":false}.
 std::string aircraft_section(const std::optional<TabletSample>& sample, bool datos);

@@ -57,10 +57,13 @@ inline bool wait_for_loaded(BrowserBridge& bridge, int timeout_ms = 20000) {
   return came && ok;
 }
 
-// The map page of the keyless provider around (lat, lon) with the aircraft heading `heading`.
+// The map page of the keyless provider around (lat, lon) with the aircraft heading `heading`,
+// gliding between samples when `suave`.
 // Tile addresses point at a closed local port: no test reaches a map server.
-inline std::string map_page_html(double lat, double lon, int heading, const std::string& puntos_vfr = "") {
+inline std::string map_page_html(double lat, double lon, int heading, const std::string& puntos_vfr = "",
+                                 bool suave = false) {
   MapPageInputs in;
+  in.suave = suave;
   in.latitud = lat;
   in.longitud = lon;
   in.heading = heading;

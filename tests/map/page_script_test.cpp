@@ -44,12 +44,12 @@ TEST(MapPageTemplate, IsCrLfAsciiWithEveryPlaceholder) {
   };
   const std::vector<std::pair<std::string, int>> expected = {
       {"##LT##", 2}, {"##LG##", 2}, {"##ZM##", 1}, {"##TMP##", 1}, {"##PUNTOSVFR##", 1},
-      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1},
+      {"##FICOSH##", 1}, {"##RUTADIN##", 1}, {"##MAPSAPI##", 1}, {"##HDG##", 1}, {"##SUAVE##", 1},
       {"##MARCANARANJA##", 1}, {"##MARCAAZUL##", 1}, {"##MARCAROJA##", 1}};
   for (const auto& [placeholder, n] : expected) EXPECT_EQ(count(placeholder), n) << placeholder;
   EXPECT_EQ(count("'##MARCANARANJA##'") + count("'##MARCAAZUL##'") + count("'##MARCAROJA##'"), 3);
-  EXPECT_EQ(count("<script"), 4);  // the three libraries and our own; the API stands at ##MAPSAPI##
-  for (const char* lib : {"markermanager_packed.js", "markerwithlabel_packed.js", "v3_epoly.js"})
+  EXPECT_EQ(count("<script"), 5);  // the three libraries, the glide and our own; the API stands at ##MAPSAPI##
+  for (const char* lib : {"markermanager_packed.js", "markerwithlabel_packed.js", "v3_epoly.js", "glide.js"})
     EXPECT_EQ(count(std::string("src=\"") + lib + "\""), 1) << lib;
 }
 

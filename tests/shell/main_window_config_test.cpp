@@ -54,6 +54,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
     EXPECT_TRUE(w.chkEspacios->isVisibleTo(&w));
     EXPECT_TRUE(w.BitBtn4->isVisibleTo(&w));
     EXPECT_TRUE(w.chkXPlane->isChecked());
+    EXPECT_TRUE(w.check_suave->isChecked()) << "on unless SUAVE says otherwise";
     EXPECT_FALSE(w.Edit1->isVisibleTo(&w)) << "FSUIPC shows its note instead of the address";
     EXPECT_TRUE(w.memofsuipc->isVisibleTo(&w));
     w.conecrg->button(0)->click();
@@ -70,6 +71,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
     w.cbruta->setChecked(true);
     w.chkXPlane->setChecked(false);
     w.chkEspacios->setChecked(true);
+    w.check_suave->setChecked(false);
     w.autoint->setText(QStringLiteral("2.75"));
     w.Edit3->setText(QStringLiteral("6"));
     w.ComboBox1->setCurrentIndex(2);
@@ -93,6 +95,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
   EXPECT_TRUE(s.ruta_visible);
   EXPECT_FALSE(s.xplane);
   EXPECT_TRUE(s.lespaciosaereos);
+  EXPECT_FALSE(s.suave);
   EXPECT_EQ(s.intervalorgm, "2,7");
   EXPECT_EQ(s.intervalo_ms, 2700);
   EXPECT_EQ(s.rutadin_ancho, 6);
@@ -107,6 +110,7 @@ TEST_F(ConfigTest, EverySettingIsSavedAndSurvivesARestart) {
   EXPECT_FALSE(window->cfg.iocpserver);
   EXPECT_EQ(window->tipogooglemap, 3);
   EXPECT_TRUE(window->cfg.MapaSK);
+  EXPECT_FALSE(window->cfg.suave);
   EXPECT_EQ(window->Timer_auto.interval(), 20000) << "the chart service polls every 20 s";
   EXPECT_EQ(window->seguimiento->property("imagen").toInt(), 1);
   EXPECT_EQ(window->size(), QSize(800, 560));

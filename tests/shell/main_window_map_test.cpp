@@ -36,7 +36,7 @@ class MapTest : public MainWindowTest {
 };
 
 TEST_F(MapTest, EachTickMovesTheAircraftWithOneStatement) {
-  start_connected("AUTOMAT=S\r\n");
+  start_connected("AUTOMAT=S\r\nSUAVE=N\r\n");
   window->Timer_autoTimer();
   EXPECT_EQ(statements, (Names{"MueveAvion(40.47123,-3.70912,270,1);"}));
   window->cfg.auto_ = false;
@@ -44,7 +44,8 @@ TEST_F(MapTest, EachTickMovesTheAircraftWithOneStatement) {
   server.set_sample({4041678, -370379, 9000});
   window->Timer_autoTimer();
   EXPECT_EQ(statements, (Names{"MueveAvion(40.41678,-3.70379,90,0);"}));
-  // The page really moved the marker.
+  // The page really moved the marker, at once: no glide without SUAVE.
+  EXPECT_EQ(page("typeof planeo").toString(), QStringLiteral("undefined"));
   EXPECT_NEAR(page("marcador.getPosition().lat()").toDouble(), 40.41678, 1e-9);
   EXPECT_EQ(page("heading").toInt(), 90);
 }
@@ -216,8 +217,9 @@ TEST_F(MapTest, FolderWithOnlyThePilotsDataGivesTheFullMap) {
   start_connected();
   const QStringList held = QDir(folder.qpath()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
   EXPECT_EQ(held, (QStringList{QStringLiteral("CONFIG.INI"), QStringLiteral("tolvex.log")}));
-  EXPECT_EQ(page("typeof L + ' ' + typeof MarkerManager + ' ' + typeof MarkerWithLabel").toString(),
-            QStringLiteral("object function function"));
+  // SUAVE is on unless the file says otherwise: the glide comes with the page files too.
+  EXPECT_EQ(page("typeof L + ' ' + typeof MarkerManager + ' ' + typeof MarkerWithLabel + ' ' + typeof planeo").toString(),
+            QStringLiteral("object function function object"));
   // Pictures are named relative to the page, as the aircraft marker names its icon.
   page("var probe_icon = new Image(); probe_icon.src = 'AvionW.png';");
   EXPECT_TRUE(QTest::qWaitFor([&] { return page("probe_icon.complete && probe_icon.naturalWidth").toInt() > 0; }, 5000))

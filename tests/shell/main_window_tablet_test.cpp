@@ -38,7 +38,7 @@ class TabletViewTest : public MainWindowTest {
     folder.write("airspsel.txt", "LED 71\r\n");
     folder.write("PuntosVFR.txt", "Norte|40,6|-3,7\r\n");
     start("[INICIO]\r\nDEBUG=S\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server->port()) +
-          "\r\nSONIDOS=N\r\nINTERVALO=60\r\nVERAIRSPACES=S\r\nPUNTOSVFR=S\r\n" + more_inicio +
+          "\r\nSONIDOS=N\r\nINTERVALO=60\r\nVERAIRSPACES=S\r\nPUNTOSVFR=S\r\nSUAVE=N\r\n" + more_inicio +
           "[WEB]\r\nSERVIDOR=S\r\nPUERTOWEB=" + std::to_string(port) + "\r\n");
     IocpClient::Timeouts quick;
     quick.reply_ms = 500;
@@ -112,6 +112,16 @@ TEST_F(TabletViewTest, ATabletSeesTheLiveAircraftAirspacesAndRoute) {
                                                "rutades.getPath().getLength() === 2 && !document.getElementById('rumbo').hidden")));
   window->bridge->evaluate(QStringLiteral("marcapos.setMap(null), true"));
   EXPECT_TRUE(tablet.wait_until(QStringLiteral("!marcapos && document.getElementById('rumbo').hidden")));
+
+  // "Movimiento suave" on the PC: the tablet's aircraft glides as well.
+  EXPECT_EQ(tablet.eval(QStringLiteral("planeo === null")).toBool(), true);
+  window->cfg.suave = true;
+  window->publicar_estado_tableta();
+  for (int i = 0; i < 2; ++i) {
+    server->set_sample({4051000 + i * 100, -370000, 4500});
+    window->Timer_autoTimer();
+  }
+  EXPECT_TRUE(tablet.wait_until(QStringLiteral("planeo !== null")));
 
   // Polls that fail: the tablet says so until they succeed again.
   server.reset();

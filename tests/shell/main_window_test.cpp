@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QSystemTrayIcon>
 #include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #ifdef TOLVEX_TEST_X11
@@ -42,6 +43,9 @@ TEST_F(MainWindowTest, BlankPageLeavesOnlyConnectAndConfigure) {
   EXPECT_FALSE(window->TimerEA.isActive());
   EXPECT_TRUE(window->Timer_Liberar.isActive());
   EXPECT_EQ(window->pp_caption->text(), QString());
+  // The program's icon for the window and the tray (drawn at build time).
+  EXPECT_FALSE(window->windowIcon().availableSizes().isEmpty());
+  EXPECT_FALSE(window->CoolTrayIcon->icon().availableSizes().isEmpty());
 }
 
 TEST_F(MainWindowTest, ToolbarVisibilityFollowsMapSource) {

@@ -30,6 +30,7 @@ TEST(LoadSettings, MissingFileGivesTheDefaults) {
   EXPECT_EQ(s.intervalorgm, "10");
   EXPECT_EQ(s.intervalo_ms, 10000);
   EXPECT_FALSE(s.iocpserver || s.debug || s.puntosvfr || s.xplane || s.lespaciosaereos || s.ruta_visible);
+  EXPECT_TRUE(s.suave);
   EXPECT_EQ(s.ruta_ancho, 4);
   EXPECT_EQ(s.ruta_color, 10);
   EXPECT_EQ(s.ruta_trans, "1");
@@ -83,9 +84,10 @@ TEST(LoadSettings, ConvertsEachKeyAsDocumented) {
       {"SIZE negative", "[INICIO]\nSIZE=-1\n", ',', [](const Settings& s) { EXPECT_EQ(s.mapsize, 0); }, 1},
       {"SIZE not a number", "[INICIO]\nSIZE=dos\n", ',', [](const Settings& s) { EXPECT_EQ(s.mapsize, 0); }, 1},
       {"switches are exactly S", "[INICIO]\nSONIDOS=s\nAUTOMAT=S\nPUNTOSVFR=Si\nXPLANE=S\nVERAIRSPACES=S\nDEBUG=S\n"
-                                 "[RUTA]\nVIS=S\n", ',',
+                                 "SUAVE=s\n[RUTA]\nVIS=S\n", ',',
        [](const Settings& s) {
          EXPECT_FALSE(s.Sonidos);
+         EXPECT_FALSE(s.suave);
          EXPECT_TRUE(s.auto_);
          EXPECT_FALSE(s.puntosvfr);
          EXPECT_TRUE(s.xplane && s.lespaciosaereos && s.debug && s.ruta_visible);
@@ -265,10 +267,12 @@ TEST(SaveConfiguration, WritesEveryEditedKeyInOrder) {
   s.ruta_trans = "0.5";
   s.mapsize = 2;
   s.intervalorgm = "2,5";
+  s.suave = false;
   save_configuration(ini, s, 4);
   EXPECT_EQ(folder.read("CONFIG.INI"),
             "[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=8091\r\nDIRIP=10.0.0.2\r\nTIPOMAPA=S\r\nSONIDOS=S\r\n"
             "AUTOMAT=N\r\nPUNTOSVFR=N\r\nXPLANE=S\r\nVERAIRSPACES=S\r\nSIZE=2\r\nTIPOG=4\r\nINTERVALO=2,5\r\n"
+            "SUAVE=N\r\n"
             "[RUTADIN]\r\nANCHO=4\r\nCOLOR=3\r\nTRANS=1\r\n"
             "[RUTA]\r\nANCHO=4\r\nCOLOR=10\r\nTRANS=0.5\r\nVIS=N\r\n"
             "[WEB]\r\nSERVIDOR=N\r\nPUERTOWEB=8091\r\n");

@@ -45,8 +45,8 @@ TEST(TabletState, Sections) {
   standard.color_pluma = "#123456";
   standard.grosor = 3;
   struct Case { std::string section, expected; } cases[] = {
-      {map_section(2, true), R"({"tipo":"HYBRID","seguir":true})"},
-      {map_section(9, false), R"({"tipo":"ROADMAP","seguir":false})"},
+      {map_section(2, true, true), R"({"tipo":"HYBRID","seguir":true,"suave":true})"},
+      {map_section(9, false, false), R"({"tipo":"ROADMAP","seguir":false,"suave":false})"},
       {aircraft_section(std::nullopt, false), R"({"datos":false})"},
       {aircraft_section(TabletSample{40.5, -3.25, 90}, true), R"({"datos":true,"lat":40.5,"lng":-3.25,"hdg":90})"},
       {route_section(false, "-3.7, 40.4\n", style), "null"},

@@ -70,7 +70,7 @@ TEST(TabletPage, EveryAddressCarriesTheKeyAndNoScriptIsInline) {
     const bool file = std::regex_search(attributes, std::regex(R"(^ src="[a-z_/]+\.js\?clave=)" + kKey + R"("$)"));
     EXPECT_TRUE(data || file) << attributes;
   }
-  EXPECT_EQ(scripts, 5);
+  EXPECT_EQ(scripts, 6);
   const std::regex link(R"re((href|src)="([^"]*)")re");
   for (auto it = std::sregex_iterator(page.begin(), page.end(), link); it != std::sregex_iterator(); ++it)
     EXPECT_NE(std::string((*it)[2]).find("?clave=" + kKey), std::string::npos) << (*it)[2];

@@ -121,10 +121,12 @@ QImage route_pin(QColor colour, bool end) {
   return image;
 }
 
-QImage application_icon() {
-  QImage image = canvas(64, 64);
+// Drawn on a 64-pixel grid and scaled, so every size has the same picture.
+QImage application_icon(int size = 64) {
+  QImage image = canvas(size, size);
   QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing, true);
+  p.scale(size / 64.0, size / 64.0);
   QLinearGradient sky(QPointF(0, 2), QPointF(0, 62));
   sky.setColorAt(0, QColor(0x4F, 0xA3, 0xE0));
   sky.setColorAt(1, QColor(0x1E, 0x3A, 0x5F));
@@ -160,6 +162,12 @@ bool write_map_pictures(const QDir& out) {
   ok &= save(route_pin(QColor(0x1E, 0x6F, 0xE0), false), out, "dd-start.png");
   ok &= save(route_pin(QColor(0xE0, 0x22, 0x22), true), out, "dd-end.png");
   ok &= save(application_icon(), out, "tolvex.png");
+  return ok;
+}
+
+bool write_application_icons(const QDir& out) {
+  bool ok = true;
+  for (int size : {48, 128, 256}) ok &= save(application_icon(size), out, QStringLiteral("tolvex-%1.png").arg(size));
   return ok;
 }
 

@@ -5,6 +5,8 @@ namespace assetgen {
 
 // Aircraft icons, shadow, marker pins and the application icon, into the program folder.
 bool write_map_pictures(const QDir& out);
+// The application icon for the desktop's menu (hicolor theme): tolvex-48.png, -128 and -256.
+bool write_application_icons(const QDir& out);
 // The skins of the fixed-size main window, into out/skins.
 bool write_skins(const QDir& out);
 // The toolbar and window-button pictures, into out/iconos.

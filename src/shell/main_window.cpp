@@ -27,6 +27,7 @@
 #include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
 #include "map/page_load_watchdog_qt.h"
+#include "pages/embedded_pages.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
 #include "base/ini_file.h"
@@ -390,7 +391,14 @@ void MainWindow::Timer_InicioTimer() {
   Timer_Inicio.stop();
   pp_caption->setText(QStringLiteral("Cargando. Por favor, espere ..."));
   busy_cursor_.set(true);
-  bridge->load_page(QUrl(QStringLiteral("about:blank")));
+  mostrar_inicio();
+}
+
+void MainWindow::mostrar_inicio() {
+  // Not a blank page: the map panel says what to do.
+  if (bridge)
+    bridge->show_page("inicio.html", std::string(embedded_page("start_page.html")),
+                      QString::fromStdString(page_files_folder));
 }
 
 void MainWindow::Timer_LiberarTimer() { trim_working_set(); }

@@ -34,7 +34,7 @@
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
-#include "shell/map_notice.h"
+#include "shell/map_notice_qt.h"
 #include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
 

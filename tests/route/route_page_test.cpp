@@ -188,10 +188,13 @@ TEST_F(RoutePageTest, AddressesWithQuotesAreFoundAndAddedToTheRoute) {
                                         "direcciones (UNKNOWN_ERROR). Compruebe la conexión a Internet e inténtelo de "
                                         "nuevo.|Aceptar")}));
   EXPECT_EQ(page->eval("polyShape.getPath().getLength()").toInt(), 1);
+  // Whatever a page's script says is cut as outside text is.
+  run("alert(new Array(5001).join('x'));");
+  for (int i = 0; i < 100 && boxes.seen.size() < 3; ++i) pump_events(50);
+  ASSERT_EQ(boxes.seen.size(), 3);
+  EXPECT_EQ(boxes.seen[2].size(), QStringLiteral("Tolvex - Información||Aceptar").size() + 401);
 }
 
-// A point no map can place is refused before it reaches the path; a marker that cannot be made
-// takes its point back off. Either way clearRuta finds the path and its markers in step.
 // A click as the window system delivers it, at a point of the page (CSS pixels = widget pixels).
 void real_click(QWebEngineView& view, QPointF at) {
   QWidget* surface = view.focusProxy() ? view.focusProxy() : &view;
@@ -251,6 +254,8 @@ TEST(RoutePageVfr, AClickOnAReportingPointAddsItAndTheEndsStayOnTop) {
                   .toBool());
 }
 
+// A point no map can place is refused before it reaches the path; a marker that cannot be made
+// takes its point back off. Either way clearRuta finds the path and its markers in step.
 TEST_F(RoutePageTest, PathAndEndMarkersStayInStep) {
   const char* path_length = "polyShape.getPath().getLength()";
   run("AgregarPunto(40.4,-3.7)");

@@ -4,6 +4,7 @@ set(TOLVEX_PAGE_TEMPLATES
   chart_page.html
   page6.htm
   route_page.html
+  start_page.html
   tablet_page.html
 )
 # Page scripts and libraries the pages load from the program folder.

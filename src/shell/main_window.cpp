@@ -27,13 +27,14 @@
 #include "base/accessibility_qt.h"
 #include "map/browser_bridge.h"
 #include "map/page_load_watchdog_qt.h"
+#include "pages/embedded_pages.h"
 #include "platform/platform.h"
 #include "base/diagnostic_log.h"
 #include "base/ini_file.h"
 #include "base/number_format.h"
 #include "base/text_file.h"
 #include "simlink/iocp_client_qt.h"
-#include "shell/map_notice.h"
+#include "shell/map_notice_qt.h"
 #include "shell/skin_surface_widget.h"
 #include "simlink/xgps_client_qt.h"
 #include "tablet/tablet_server_qt.h"
@@ -395,7 +396,14 @@ void MainWindow::Timer_InicioTimer() {
   Timer_Inicio.stop();
   pp_caption->setText(QStringLiteral("Cargando. Por favor, espere ..."));
   busy_cursor_.set(true);
-  bridge->load_page(QUrl(QStringLiteral("about:blank")));
+  mostrar_inicio();
+}
+
+void MainWindow::mostrar_inicio() {
+  // Not a blank page: the map panel says what to do.
+  if (bridge)
+    bridge->show_page("inicio.html", std::string(embedded_page("start_page.html")),
+                      QString::fromStdString(page_files_folder));
 }
 
 void MainWindow::Timer_LiberarTimer() { trim_working_set(); }

@@ -219,6 +219,8 @@ class MainWindow : public QMainWindow {
   void restore_from_tray();
   void restored();
   void recreate_browser();
+  // The page of a map panel without a link: what to press to begin.
+  void mostrar_inicio();
   void page_load_expired(bool first);
   // Building the page failed: the pilot hears of it once per streak, and polling goes on.
   void page_failed(const std::string& reason);

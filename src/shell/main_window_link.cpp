@@ -42,7 +42,7 @@ void MainWindow::conexionClick() {
   try {
     conectado = false;
     mostrar_botones(false);
-    if (bridge) bridge->load_page(QUrl(QStringLiteral("about:blank")));
+    mostrar_inicio();
   } catch (...) {
   }
   conectado = false;

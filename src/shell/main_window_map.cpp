@@ -145,6 +145,10 @@ void MainWindow::page_load_expired(bool first) {
                                ? "No se ha podido cargar el mapa: la página no terminó de cargarse en " + limit + "."
                                : "No se ha podido cargar el mapa: " + host + " no respondió en " + limit + ".";
   escribir_log(text);
+  // The chart page says so itself instead of waiting for good (its scripts never came).
+  if (cfg.MapaSK && webbrowser1)
+    webbrowser1->page()->runJavaScript(
+        QStringLiteral("if (window.sinCarta) sinCarta(document.querySelector('script[src]'));"));
   if (first) mostrar_mensaje(QString::fromStdString(text));
 }
 

@@ -3,7 +3,7 @@
 // made again in the background while the window goes on.
 #include "base/diagnostic_log.h"
 #include "shell/main_window.h"
-#include "shell/map_notice.h"
+#include "shell/map_notice_qt.h"
 #include "simlink/iocp_client_qt.h"
 
 namespace tolvex {

@@ -3,7 +3,7 @@ tolvex_ui_sources(shell
   main_window_close.cpp
   main_window_link.cpp
   main_window_recovery.cpp
-  map_notice.cpp
+  map_notice_qt.cpp
   main_window_map.cpp
   main_window_tray.cpp
   main_window_config.cpp

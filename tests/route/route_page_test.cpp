@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QUrl>
 
 #include <optional>
@@ -12,6 +13,7 @@
 
 #include "map/page_harness.h"
 #include "map/view_statements.h"
+#include "overlays/vfr_points.h"
 #include "route/route_page_builder.h"
 #include "support/fake_map_services.h"
 
@@ -186,6 +188,70 @@ TEST_F(RoutePageTest, AddressesWithQuotesAreFoundAndAddedToTheRoute) {
                                         "direcciones (UNKNOWN_ERROR). Compruebe la conexión a Internet e inténtelo de "
                                         "nuevo.|Aceptar")}));
   EXPECT_EQ(page->eval("polyShape.getPath().getLength()").toInt(), 1);
+  // Whatever a page's script says is cut as outside text is.
+  run("alert(new Array(5001).join('x'));");
+  for (int i = 0; i < 100 && boxes.seen.size() < 3; ++i) pump_events(50);
+  ASSERT_EQ(boxes.seen.size(), 3);
+  EXPECT_EQ(boxes.seen[2].size(), QStringLiteral("Tolvex - Información||Aceptar").size() + 401);
+}
+
+// A click as the window system delivers it, at a point of the page (CSS pixels = widget pixels).
+void real_click(QWebEngineView& view, QPointF at) {
+  QWidget* surface = view.focusProxy() ? view.focusProxy() : &view;
+  static ulong stamp = 100000;
+  stamp += 5000;  // never taken for a double click with the one before
+  QMouseEvent press(QEvent::MouseButtonPress, at, surface->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  press.setTimestamp(stamp);
+  QCoreApplication::sendEvent(surface, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, surface->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  release.setTimestamp(stamp + 30);
+  QCoreApplication::sendEvent(surface, &release);
+}
+
+// A click on a reporting point, on its pin or its label, adds that very point to the route, and
+// the route's end markers are drawn above the labels.
+TEST(RoutePageVfr, AClickOnAReportingPointAddsItAndTheEndsStayOnTop) {
+  RoutePageInputs in;
+  in.centro = "40.4,-3.7";
+  in.zoom = "12";
+  in.maps.proveedor = "osm";
+  const std::string no_tiles = "http://127.0.0.1:9/{z}/{x}/{y}.png";
+  in.maps.teselas_normal = in.maps.teselas_satelite = in.maps.teselas_hibrido = in.maps.teselas_relieve = no_tiles;
+  in.maps.marca_naranja = "mm_20_orange.png";
+  in.puntos_vfr = build_vfr_statements("Torre de control|40.41|-3.69\r\nCasa|40.38|-3.73\r\n");
+  PageHarness page;
+  ASSERT_TRUE(page.load(build_route_page(in), "pageruta.htm"));
+  ASSERT_TRUE(page.wait_until("typeof polyShape === 'object' && mgr.getMarkerCount(19) === 2"));
+  page.bridge().run_statement("MostrarVFR();");
+  ASSERT_TRUE(page.wait_until("gmarkers[0].getMap() === map && gmarkers[0].label.div.offsetWidth > 0"));
+  auto centre = [&](const QString& element) {
+    const QVariantList r = page.eval(QStringLiteral("(function (e) { var r = e.getBoundingClientRect();"
+                                                    " return [(r.left + r.right) / 2, (r.top + r.bottom) / 2]; })(%1)")
+                                         .arg(element))
+                               .toList();
+    return r.size() == 2 ? QPointF(r[0].toDouble(), r[1].toDouble()) : QPointF();
+  };
+  const char* last = "(function () { var p = polyShape.getPath(); var q = p.getAt(p.getLength() - 1);"
+                     " return [p.getLength(), q.lat(), q.lng()]; })()";
+  int expected = 0;
+  for (const char* element : {"gmarkers[0].label.div", "gmarkers[0].__el"}) {
+    SCOPED_TRACE(element);
+    real_click(page.view(), centre(QString::fromLatin1(element)));
+    ++expected;
+    ASSERT_TRUE(page.wait_until(QStringLiteral("polyShape.getPath().getLength() === %1").arg(expected), 3000));
+    const QVariantList point = page.eval(QString::fromLatin1(last)).toList();
+    EXPECT_NEAR(point[1].toDouble(), 40.41, 1e-9);
+    EXPECT_NEAR(point[2].toDouble(), -3.69, 1e-9);
+  }
+  // The route's end now sits on the reporting point: it covers the pin and label, not the other
+  // way round.
+  const QPointF at = centre(QStringLiteral("pfin.__el"));
+  EXPECT_TRUE(page.eval(QStringLiteral("(function () { var e = document.elementFromPoint(%1, %2);"
+                                       " return e === pfin.__el || pfin.__el.contains(e); })()")
+                            .arg(at.x())
+                            .arg(at.y()))
+                  .toBool());
 }
 
 // A point no map can place is refused before it reaches the path; a marker that cannot be made

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "shell/main_window_fixture.h"
-#include "shell/map_notice.h"
+#include "shell/map_notice_qt.h"
 #include "simlink/iocp_client_qt.h"
 #include "support/fake_iocp_server.h"
 

@@ -256,6 +256,41 @@ TEST_F(MapTest, MapPageThatNeverLoadsIsStoppedAndPollingGoesOn) {
   EXPECT_TRUE(window->Timer_auto.isActive());
 }
 
+TEST_F(MapTest, HonestEmptyStates) {
+  // Without a link the map panel says what to do, at start and after a disconnect.
+  // What the map panel shows, loaded or stopped.
+  auto text = [&] {
+    QString shown;
+    bool came = false;
+    window->webbrowser1->page()->runJavaScript(QStringLiteral("document.body ? document.body.innerText : 'SIN BODY'"),
+                                               [&](const QVariant& t) { shown = t.toString(), came = true; });
+    QTest::qWaitFor([&] { return came; }, 2000);
+    return shown;
+  };
+  const QString start_hint = QStringLiteral("Pulse Conectar para empezar");
+  FakeWebHost silent(FakeWebHost::Mode::silent);
+  MainWindowOptions options;
+  options.page_load_limit_ms = 3000;  // long enough for a new view to show its page at all
+  start("[INICIO]\r\nTIPOCONEXION=I\r\nPUERTO=" + std::to_string(server.port()) + "\r\n", options);
+  EXPECT_TRUE(text().contains(start_hint)) << text().toStdString();
+  window->conexionClick();
+  ASSERT_TRUE(wait_page());
+  EXPECT_FALSE(text().contains(start_hint));
+  // A chart service that never answers, or refuses at once: the chart page says so.
+  for (const std::string& host : {silent.host(), std::string("127.0.0.1:9")}) {
+    SCOPED_TRACE(host);
+    window->cfg.maps.skyvector = host;
+    window->cfg.MapaSK = false;
+    window->cambiarClick();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text().contains(QStringLiteral("No se ha podido cargar la carta VFR: ") +
+                                                             QString::fromStdString(host) + QStringLiteral(" no responde")); },
+                                8000))
+        << text().toStdString() << " messages: " << (messages.empty() ? "" : messages.back());
+  }
+  window->conexionClick();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return text().contains(start_hint); }, 5000)) << text().toStdString();
+}
+
 TEST_F(MapTest, ScriptsFromOutsideCannotReadLocalFiles) {
   // The Google script host and the chart host each run a script that tries every way a page has
   // to read the pilot's CONFIG.INI; a picture of our own page files shows the probe could load.

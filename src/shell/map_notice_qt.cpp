@@ -1,4 +1,4 @@
-#include "shell/map_notice.h"
+#include "shell/map_notice_qt.h"
 
 #include <QEvent>
 

@@ -24,10 +24,11 @@ using namespace tolvex;
 std::vector<PuntoGeo> file_coordinates(std::string_view text) {
   std::vector<PuntoGeo> out;
   for (std::string_view line : split_lines(text)) {
-    // Candidate pieces: after "=" or the two-letter keyword, cut at comment marks and commas.
+    // Candidate pieces: after "=", a comma, a blank or control character (the keyword's end,
+    // wherever the line starts) or the two-letter keyword, cut at comment marks and commas.
     std::vector<std::size_t> starts = {0, 1, 2};
     for (std::size_t i = 0; i < line.size(); ++i)
-      if (line[i] == '=' || line[i] == ',') starts.push_back(i + 1);
+      if (line[i] == '=' || line[i] == ',' || static_cast<unsigned char>(line[i]) <= ' ') starts.push_back(i + 1);
     for (std::size_t s : starts) {
       if (s > line.size()) continue;
       for (std::size_t e = s; e <= line.size(); ++e) {

@@ -1,9 +1,8 @@
 // A VFR points file as a pilot may have typed it, to the marker statements put in the map
 // page. The result is a series of statements each ended by CR LF, each one call of createMarker
-// with a latitude within -90..90 and a longitude within -180..180 written as plain numbers, one
-// closed string literal and the zoom level the point shows from (1 to 19), none holding a line
-// break, "</" or other text that could break out of its script; there are never more statements
-// than lines with two bars.
+// with a latitude within -90..90 and a longitude within -180..180 written as plain numbers and
+// one closed string literal and the zoom level (1 to 19) it shows from, none holding a line break, "</" or other text that could break
+// out of its script; there are never more statements than lines with two bars.
 #include <cstdlib>
 #include <string>
 
@@ -33,8 +32,11 @@ bool well_formed_marker(std::string_view s) {
   if (!coordinate_within(s.substr(0, comma), 90) || !coordinate_within(s.substr(comma + 1, close - comma - 1), 180))
     return false;
   const std::size_t after = tolvex::fuzz::after_literal(s, close + 2, '"');
-  if (after == std::string_view::npos || !s.substr(after).starts_with(",") || !s.ends_with("));")) return false;
-  const std::string_view zoom = s.substr(after + 1, s.size() - after - 4);
+  if (after == std::string_view::npos) return false;
+  // Then the zoom the point shows from: a whole number within the map's levels.
+  std::string_view zoom = s.substr(after);
+  if (!zoom.starts_with(",") || !zoom.ends_with("));")) return false;
+  zoom = zoom.substr(1, zoom.size() - 4);
   if (zoom.empty() || zoom.size() > 2 || zoom.find_first_not_of("0123456789") != std::string_view::npos) return false;
   const int level = std::atoi(std::string(zoom).c_str());
   return level >= 1 && level <= kVfrMaxZoom;

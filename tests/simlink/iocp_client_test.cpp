@@ -143,7 +143,7 @@ TEST(IocpClient, ServerThatNeverReadsIsDroppedWithBoundedMemory) {
     if (!client.is_alive()) loop.quit();
   });
   watch.start(1);
-  QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+  QTimer::singleShot(60000, &loop, &QEventLoop::quit);  // a loaded machine answers fewer keep-alives a second
   loop.exec();
   EXPECT_FALSE(client.is_alive());
   EXPECT_LE(most_unsent, IocpClient::kWriteBufferBytes + 64);

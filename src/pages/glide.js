@@ -233,5 +233,19 @@ TolvexGlide.prototype.kick = function () {
   this.schedule(this.now());
 };
 
+// A glide for a page on the google.maps API (either provider): `marker` placed, `map` followed
+// and its scale read; `turn` shows a heading.
+TolvexGlide.onMap = function (map, marker, hdg, turn) {
+  var at = marker.getPosition();
+  return new TolvexGlide(at.lat(), at.lng(), hdg, {
+    place: function (lat, lng) { marker.setPosition(new google.maps.LatLng(lat, lng)); },
+    turn: turn,
+    follow: function (lat, lng) { map.setCenter(new google.maps.LatLng(lat, lng)); },
+    metres_per_pixel: function (lat) {
+      return 156543.03392 * Math.cos(lat * Math.PI / 180) / Math.pow(2, map.getZoom());
+    }
+  });
+};
+
 window.TolvexGlide = TolvexGlide;
 })();

@@ -298,16 +298,9 @@ function aplicarEstado(partes) {
 // Glides from where the aircraft is shown now, as the main map does.
 function crearPlaneo() {
   rumboMostrado = heading;
-  return new TolvexGlide(marcador.getPosition().lat(), marcador.getPosition().lng(), heading, {
-    place: function (lat, lng) { marcador.setPosition(new google.maps.LatLng(lat, lng)); },
-    turn: function (hdg) {
-      cambiarIcono(hdg, rumboMostrado);
-      rumboMostrado = hdg;
-    },
-    follow: function (lat, lng) { map.setCenter(new google.maps.LatLng(lat, lng)); },
-    metres_per_pixel: function (lat) {
-      return 156543.03392 * Math.cos(lat * Math.PI / 180) / Math.pow(2, map.getZoom());
-    }
+  return TolvexGlide.onMap(map, marcador, heading, function (hdg) {
+    cambiarIcono(hdg, rumboMostrado);
+    rumboMostrado = hdg;
   });
 }
 
